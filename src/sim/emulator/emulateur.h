@@ -113,6 +113,7 @@ public:
   void journaliser(const std::string& ligne);
   void reinitialiser();                     // state of a freshly reset interface
   double instant() const { return maintenant_; }
+  double dureeOctetMs() const;  // line time of one byte at the current speed
 
   static const std::vector<DescriptionCommande>& tableCommandes();
   static const std::vector<DescriptionOctet>& tableOctets();
@@ -124,7 +125,6 @@ private:
   void finBloc();
   void finHex();
   void echeances(double tMs);
-  double dureeOctetMs() const;
 
   ConfigEmulateur config_;
   Pannes pannes_;
