@@ -139,7 +139,7 @@ private:
   void recoitDonnees();
   void perte();
   bool essaiePux();
-  void installeVYK2(int numero);
+  bool installeVYK2(int numero);
   void installePUX2();
   void rappelRom(int seuil, const std::string& produit);
   void verifieFichierCapteurs();
