@@ -167,16 +167,18 @@ double Emulateur::dureeOctetMs() const {
 
 void Emulateur::repondre(const std::string& octets) {
   if (pannes_.silencieux || !branche_) return;
-  double t = maintenant_ + std::max(0, pannes_.retardMs);
-  if (!sortie_.empty()) t = std::max(t, sortie_.back().first);
+  double debut = maintenant_ + std::max(0, pannes_.retardMs);
+  if (!sortie_.empty()) debut = std::max(debut, sortie_.back().first);
+  const double d = config_.debitReel ? dureeOctetMs() : 0.0;
+  double k = 0;
   for (char c : octets) {
     std::uint8_t o = static_cast<std::uint8_t>(c);
     if (pannes_.charabia) {
       alea_ = alea_ * 1664525u + 1013904223u;
       o = static_cast<std::uint8_t>(alea_ >> 24);
     }
-    if (config_.debitReel) t += dureeOctetMs();
-    sortie_.emplace_back(t, o);
+    k += 1;
+    sortie_.emplace_back(debut + k * d, o);
   }
 }
 
