@@ -391,6 +391,9 @@ bool TLiaison::installeVYK2(int numero) {
   if (!(modeDeconnecte && modeDeconnecte())) {
     ecritBrixo("WRESET");
     horloge_.attends(attenteResetMs);
+    // The reset brings the interface back to 9600 baud, also after a firmware
+    // update that had restored the chosen speed.
+    port_.fixeVitesse(baudVitesse(0));
   }
   ecritBrixo("WBIN");
   recepteur_ = Recepteur::binaire;
