@@ -5,7 +5,7 @@
 #include <fstream>
 #include <vector>
 
-#include <charconv>
+#include "core/channels/numbers/nombres.h"
 
 namespace {
 
@@ -58,7 +58,7 @@ double dureeTransmissionValeur(int index) {
 double pauseVidageMs(ModeVidage mode, double deltatSecondes) {
   switch (mode) {
     case ModeVidage::temps: {
-      const double ms = std::nearbyint(deltatSecondes * 1000.0);
+      const double ms = arrondiPair(deltatSecondes * 1000.0);
       return std::isfinite(ms) ? std::clamp(ms, 10.0, 1000.0) : 1000.0;
     }
     case ModeVidage::rapide:
@@ -76,12 +76,9 @@ int numeroVersionDe(const std::string& reponse) {
     if (i == std::string::npos) return 0;
     if (reponse.compare(i, 4, "VYK2") != 0) break;
   }
-  std::string texte = reponse.substr(i + 1, 4);
-  std::replace(texte.begin(), texte.end(), ',', '.');
-  double x = 0;
-  const auto [fin, err] = std::from_chars(texte.data(), texte.data() + texte.size(), x);
-  if (err != std::errc() || fin == texte.data() || !std::isfinite(x) || x < 0 || x > 1e6) return 0;
-  return int(std::nearbyint(x * 100.0));
+  const double x = lireNombre(reponse.substr(i + 1, 4));
+  if (x == valeurAbsente || !std::isfinite(x) || x < 0 || x > 1e6) return 0;
+  return int(arrondiEntier(x * 100.0));
 }
 
 int versionFichierRom(const std::string& cheminHex) {
