@@ -42,7 +42,7 @@ std::string dossierPorts() {
   std::string d = variable("VYK2_PORTS_DIR");
   if (!d.empty()) return d;
   d = variable("XDG_RUNTIME_DIR");
-  if (!d.empty()) return d + "/vyk2/ports";
+  if (!d.empty() && d[0] == '/') return d + "/vyk2/ports";
   return variable("HOME") + "/.local/state/vyk2/ports";
 }
 

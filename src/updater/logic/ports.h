@@ -8,7 +8,8 @@
 
 namespace majvyk2 {
 
-// $VYK2_PORTS_DIR if set and not empty, else $XDG_RUNTIME_DIR/vyk2/ports,
+// $VYK2_PORTS_DIR if set and not empty, else $XDG_RUNTIME_DIR/vyk2/ports (when
+// that is an absolute path),
 // else $HOME/.local/state/vyk2/ports.
 std::string dossierPorts();
 
