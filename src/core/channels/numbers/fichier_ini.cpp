@@ -1,7 +1,7 @@
 #include "core/channels/numbers/fichier_ini.h"
 
+#include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <limits>
 #include <utility>
 
@@ -67,11 +67,15 @@ void TFichierIni::Rename(const std::string& nomFichier, bool recharge) {
   if (!recharge) return;
   Clear();
   if (FnomFichier.empty()) return;
-  std::ifstream f(FnomFichier, std::ios::binary);
-  if (!f) return;
-  std::string contenu((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-  if (f.bad()) return;
-  SetText(contenu);
+  std::FILE* f = std::fopen(FnomFichier.c_str(), "rb");
+  if (f == nullptr) return;
+  std::string contenu;
+  char tampon[65536];
+  std::size_t n;
+  while ((n = std::fread(tampon, 1, sizeof tampon, f)) > 0) contenu.append(tampon, n);
+  const bool erreur = std::ferror(f) != 0;
+  std::fclose(f);
+  if (!erreur) SetText(contenu);
 }
 
 void TFichierIni::SetText(std::string_view octets) {
