@@ -52,13 +52,16 @@ struct PtySim::Impl {
   Emulateur emu;
   std::function<void(double, const std::string&)> journal;
 
+  // The slave is not held open here: the master then reports a hang-up
+  // whenever no client has the port open, which tells when answers are lost.
   int maitre = -1;
-  int esclave = -1;  // held open so the master never sees EIO between clients
-  int notif = -1;    // inotify on the slave: a client opening the port
+  int notif = -1;  // inotify on the slave: clients opening and closing the port
   int reveil[2] = {-1, -1};
   std::string chemin;
   std::vector<std::uint8_t> enAttente;  // answered but not yet taken by the pty
-  double ligneLibre = 0;                // with line timing: when the next byte may be read
+  bool clientPresent = false;
+  int fermetures = 0;
+  double ligneLibre = 0;  // with line timing: when the next byte may be read
 
   std::thread fil;
   bool arret = false;
@@ -86,30 +89,33 @@ struct PtySim::Impl {
       throw e;
     }
     chemin = nom;
-    esclave = ::open(nom, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    // Raw both ways, so CR and LF pass unchanged and nothing is echoed; the
+    // settings stay with the pty after this first open is closed.
+    int esclave = ::open(nom, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (esclave < 0) {
       auto e = erreurSysteme("open " + chemin);
       fermer(maitre);
       throw e;
     }
-    // Raw both ways, so CR and LF pass unchanged and nothing is echoed.
     termios t{};
     ::tcgetattr(esclave, &t);
     ::cfmakeraw(&t);
     ::cfsetispeed(&t, B9600);
     ::cfsetospeed(&t, B9600);
     ::tcsetattr(esclave, TCSANOW, &t);
+    fermer(esclave);
     notif = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (notif >= 0 && ::inotify_add_watch(notif, nom, IN_OPEN) < 0) fermer(notif);
+    if (notif >= 0 && ::inotify_add_watch(notif, nom, IN_OPEN | IN_CLOSE) < 0) fermer(notif);
     enAttente.clear();
+    clientPresent = false;
   }
 
   void fermerPty() {
     fermer(notif);
-    fermer(esclave);
     fermer(maitre);
     chemin.clear();
     enAttente.clear();
+    clientPresent = false;
   }
 
   void creerLien() {
@@ -141,17 +147,52 @@ struct PtySim::Impl {
     if (n > 0 && std::string(cible, static_cast<std::size_t>(n)) == chemin) ::unlink(lien.c_str());
   }
 
-  // A client opening the port finds no stale bytes, as with a real port
-  // whose device spoke while nobody listened.
-  void lireNotifications() {
-    if (notif < 0) return;
-    alignas(inotify_event) char buf[4096];
-    bool ouvert = false;
-    while (::read(notif, buf, sizeof buf) > 0) ouvert = true;
-    if (ouvert && esclave >= 0) {
-      ::tcflush(esclave, TCIFLUSH);
-      enAttente.clear();
+  bool raccroche() const {
+    pollfd p{maitre, POLLIN, 0};
+    return ::poll(&p, 1, 0) > 0 && (p.revents & POLLHUP);
+  }
+
+  // What the interface sent and nobody read is gone when the port is closed,
+  // as with a real port: the next client must not find it.
+  void viderEsclave() {
+    const int fd = ::open(chemin.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0) {
+      ::tcflush(fd, TCIFLUSH);
+      ::close(fd);
     }
+    // Our own open and close are not a client's.
+    alignas(inotify_event) char buf[4096];
+    while (notif >= 0 && ::read(notif, buf, sizeof buf) > 0) {
+    }
+  }
+
+  // Follows clients opening and closing the port; true when one left.
+  bool suivreClients() {
+    bool ferme = false;
+    if (notif >= 0) {
+      alignas(inotify_event) char buf[4096];
+      ssize_t n;
+      while ((n = ::read(notif, buf, sizeof buf)) > 0) {
+        for (ssize_t i = 0; i < n;) {
+          const auto* ev = reinterpret_cast<const inotify_event*>(buf + i);
+          if (ev->mask & (IN_CLOSE | IN_Q_OVERFLOW)) ferme = true;
+          i += static_cast<ssize_t>(sizeof(inotify_event) + ev->len);
+        }
+      }
+    }
+    const bool present = !raccroche();
+    if (clientPresent && !present) ferme = true;
+    clientPresent = present;
+    if (!ferme) return false;
+    ++fermetures;
+    // What the leaving client did not read is lost.
+    std::uint8_t buf[4096];
+    while (emu.emet(buf, sizeof buf, ms()) > 0) {
+    }
+    enAttente.clear();
+    viderEsclave();
+    clientPresent = !raccroche();
+    return true;
   }
 
   void lireMaitre() {
@@ -166,21 +207,25 @@ struct PtySim::Impl {
         max = std::min<std::size_t>(max, std::max<std::size_t>(1, static_cast<std::size_t>(5.0 / d)));
       }
       const ssize_t n = ::read(maitre, buf, max);
-      if (n <= 0) return;
+      if (n <= 0) return;  // nothing more, or no client (EIO)
       if (emu.config().debitReel) ligneLibre = std::max(ligneLibre, t) + static_cast<double>(n) * emu.dureeOctetMs();
       emu.recoit(buf, static_cast<std::size_t>(n), t);
       if (static_cast<std::size_t>(n) < max) return;
     }
   }
 
+  // Answers go out as soon as they are due, in the same turn as the command
+  // that caused them, so they reach the client that asked; with nobody on
+  // the port they are lost.
   void ecrireMaitre() {
     std::uint8_t buf[4096];
     for (;;) {
       const std::size_t n = emu.emet(buf, sizeof buf, ms());
       if (n == 0) break;
-      enAttente.insert(enAttente.end(), buf, buf + n);
+      if (clientPresent) enAttente.insert(enAttente.end(), buf, buf + n);
     }
-    if (maitre < 0 || enAttente.empty()) return;
+    if (!clientPresent) enAttente.clear();
+    if (enAttente.empty()) return;
     const ssize_t n = ::write(maitre, enAttente.data(), enAttente.size());
     if (n > 0) enAttente.erase(enAttente.begin(), enAttente.begin() + n);
   }
@@ -193,17 +238,23 @@ struct PtySim::Impl {
       {
         std::lock_guard<std::mutex> g(m);
         if (arret) return;
-        ecrireMaitre();
         fds[nf++] = {reveil[0], POLLIN, 0};
         if (maitre >= 0) {
+          suivreClients();
+          lireMaitre();
+          ecrireMaitre();
           const double t = ms();
-          short ev = enAttente.empty() ? 0 : POLLOUT;
-          if (!emu.config().debitReel || ligneLibre <= t) {
-            ev |= POLLIN;
-          } else {
-            delai = std::min(delai, static_cast<int>(std::ceil(ligneLibre - t)));
+          if (clientPresent) {
+            short ev = enAttente.empty() ? 0 : POLLOUT;
+            if (!emu.config().debitReel || ligneLibre <= t) {
+              ev |= POLLIN;
+            } else {
+              delai = std::min(delai, static_cast<int>(std::ceil(ligneLibre - t)));
+            }
+            fds[nf++] = {maitre, ev, 0};
+          } else if (notif < 0) {
+            delai = std::min(delai, 10);  // no notifications: look again soon
           }
-          fds[nf++] = {maitre, ev, 0};
           if (notif >= 0) fds[nf++] = {notif, POLLIN, 0};
           const double prochain = emu.prochaineEmission();
           if (std::isfinite(prochain)) {
@@ -211,16 +262,10 @@ struct PtySim::Impl {
           }
         }
       }
-      const int r = ::poll(fds, nf, delai);
-      if (r < 0 && errno != EINTR) return;
-      std::lock_guard<std::mutex> g(m);
-      if (arret) return;
+      if (::poll(fds, nf, delai) < 0 && errno != EINTR) return;
       char poubelle[64];
       while (::read(reveil[0], poubelle, sizeof poubelle) > 0) {
       }
-      if (maitre < 0) continue;
-      lireNotifications();
-      lireMaitre();
     }
   }
 };
@@ -298,6 +343,11 @@ void PtySim::rebrancher() {
   impl_->ligneLibre = 0;
   impl_->emu.rebrancher();
   impl_->reveiller();
+}
+
+int PtySim::fermetures() const {
+  std::lock_guard<std::mutex> g(impl_->m);
+  return impl_->fermetures;
 }
 
 bool PtySim::branche() const {

@@ -40,6 +40,11 @@ public:
   void rebrancher();
   bool branche() const;
 
+  // Times a client closed the port. What the interface sent and the client
+  // did not read is dropped then, as a real port does, so the next client
+  // starts clean (once the closing has been seen: wait for this count).
+  int fermetures() const;
+
 private:
   struct Impl;
   std::unique_ptr<Impl> impl_;
