@@ -141,18 +141,19 @@ void Feuille2::boite(majvyk2::Icone icone, const std::string& message) {
 
 void Feuille2::terminer() {
   fermetureAdmise_ = true;
-  emit fini();
   close();
-  QCoreApplication::quit();
 }
 
 void Feuille2::closeEvent(QCloseEvent* e) {
   if (fermetureAdmise_ || logique_->demanderFin()) {
-    fermetureAdmise_ = true;
     apropos_->close();
-    emit fini();
     e->accept();
-    QCoreApplication::quit();
+    fermetureAdmise_ = true;
+    if (!finie_) {
+      finie_ = true;
+      emit fini();
+      QCoreApplication::quit();
+    }
   } else {
     e->ignore();
   }

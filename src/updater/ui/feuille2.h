@@ -58,5 +58,6 @@ private:
   BoucleQt boucle_;
   std::unique_ptr<majvyk2::MiseAJour> logique_;
   bool fermetureAdmise_ = false;
+  bool finie_ = false;
   bool centree_ = false;
 };
