@@ -151,7 +151,7 @@ TEST(LectureNom, DepassementGardeCeQuiEstLu) {
 
 TEST(LectureNom, NomsTresLongs) {
   std::string rad, volts, pourcent;
-  for (int k = 0; k < 100000; ++k) {
+  for (int k = 0; k < 10000; ++k) {
     rad += "rad";
     volts += "V";
     pourcent += "%";

@@ -26,6 +26,8 @@ struct Tables {
   std::array<Tunite, 9> usuelles;
   std::vector<Entree> recherche;  // si, then usuelles
   std::size_t longueurMax = 0;    // longest name, in characters
+  // Entries of recherche by name length, each in search order.
+  std::vector<std::vector<const Entree*>> parLongueur;
 
   Tables() {
     struct Ligne {
@@ -81,6 +83,8 @@ struct Tables {
     for (const Tunite& u : si) recherche.push_back({&u, versUtf32(u.FnomUnite)});
     for (const Tunite& u : usuelles) recherche.push_back({&u, versUtf32(u.FnomUnite)});
     for (const Entree& e : recherche) longueurMax = std::max(longueurMax, e.nom.size());
+    parLongueur.resize(longueurMax + 1);
+    for (const Entree& e : recherche) parLongueur[e.nom.size()].push_back(&e);
   }
 };
 
@@ -94,8 +98,8 @@ const Tables& tables() {
 const Tunite* chercheSymbole(std::u32string_view s) {
   const Tables& t = tables();
   if (s.empty() || s.size() > t.longueurMax) return nullptr;
-  for (const Entree& e : t.recherche)
-    if (e.nom == s) return e.unite;
+  for (const Entree* e : t.parLongueur[s.size()])
+    if (std::equal(s.begin(), s.end(), e->nom.begin())) return e->unite;
   return nullptr;
 }
 
@@ -507,9 +511,14 @@ void puissanceUnite(Tunite& a, int n) {
 
 bool puissancePrefixe(char32_t c, int& puissance) {
   if (c == muGrec) c = microSigne;
-  for (const TprefixeUnite& p : prefixesUnite) {
-    if (versUtf32(p.lettre).front() == c) {
-      puissance = p.puissance;
+  static const std::array<char32_t, prefixesUnite.size()> lettres = [] {
+    std::array<char32_t, prefixesUnite.size()> l{};
+    for (std::size_t k = 0; k < l.size(); ++k) l[k] = versUtf32(prefixesUnite[k].lettre).front();
+    return l;
+  }();
+  for (std::size_t k = 0; k < lettres.size(); ++k) {
+    if (lettres[k] == c) {
+      puissance = prefixesUnite[k].puissance;
       return true;
     }
   }
