@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 #include "logic/outils_hex.h"
 #include "updater/logic/port_serie.h"
@@ -25,13 +26,19 @@
 
 namespace {
 
-QApplication& application() {
-  static int argc = 1;
-  static char nom[] = "test_updater";
-  static char* argv[] = {nom, nullptr};
-  static QApplication app(argc, argv);
-  return app;
-}
+// One application for the whole program, gone before the statics of Qt are.
+class Application : public ::testing::Environment {
+public:
+  void SetUp() override { app_ = std::make_unique<QApplication>(argc_, argv_); }
+  void TearDown() override { app_.reset(); }
+
+private:
+  int argc_ = 1;
+  char nom_[16] = "test_updater";
+  char* argv_[2] = {nom_, nullptr};
+  std::unique_ptr<QApplication> app_;
+};
+[[maybe_unused]] auto* const application = ::testing::AddGlobalTestEnvironment(new Application);
 
 bool attendreQue(const std::function<bool()>& condition, int ms) {
   QElapsedTimer t;
@@ -62,7 +69,6 @@ QStringList commandes(const QString& log) {
 class Fenetre : public ::testing::Test {
 protected:
   void SetUp() override {
-    application();
     ASSERT_TRUE(dossier.isValid());
     ports = dossier.filePath("ports");
     log = dossier.filePath("sim.log");
