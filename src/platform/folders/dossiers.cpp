@@ -14,7 +14,7 @@ QString sansBarreFinale(QString d) {
 
 }  // namespace
 
-std::string dossierDocuments() {
+std::string cheminDocuments() {
   const QString maison = sansBarreFinale(QDir::homePath());
   const QString programme = QStandardPaths::findExecutable("xdg-user-dir");
   if (!programme.isEmpty()) {
@@ -28,7 +28,7 @@ std::string dossierDocuments() {
   return (maison + "/Documents").toStdString();
 }
 
-std::string dossierDonneesApplication() {
+std::string cheminDonneesApplication() {
   const QString xdg = qEnvironmentVariable("XDG_CONFIG_HOME");
   if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg)) return sansBarreFinale(xdg).toStdString();
   return (sansBarreFinale(QDir::homePath()) + "/.config").toStdString();

@@ -29,7 +29,7 @@ class Dossiers : public ::testing::Test {
 TEST_F(Dossiers, DocumentsParDefaut) {
   // Nothing configured: xdg-user-dir answers the home folder, which is not
   // taken as the documents folder.
-  EXPECT_EQ(dossierDocuments(), (maison_ + "/Documents").toStdString());
+  EXPECT_EQ(cheminDocuments(), (maison_ + "/Documents").toStdString());
 }
 
 TEST_F(Dossiers, DocumentsConfigures) {
@@ -38,13 +38,13 @@ TEST_F(Dossiers, DocumentsConfigures) {
   ASSERT_TRUE(f.open(QIODevice::WriteOnly));
   f.write("XDG_DOCUMENTS_DIR=\"$HOME/Mes documents\"\n");
   f.close();
-  EXPECT_EQ(dossierDocuments(), (maison_ + "/Mes documents").toStdString());
+  EXPECT_EQ(cheminDocuments(), (maison_ + "/Mes documents").toStdString());
 }
 
 TEST_F(Dossiers, DonneesApplication) {
-  EXPECT_EQ(dossierDonneesApplication(), (maison_ + "/.config").toStdString());
+  EXPECT_EQ(cheminDonneesApplication(), (maison_ + "/.config").toStdString());
   unsetenv("XDG_CONFIG_HOME");
-  EXPECT_EQ(dossierDonneesApplication(), (maison_ + "/.config").toStdString());
+  EXPECT_EQ(cheminDonneesApplication(), (maison_ + "/.config").toStdString());
 }
 
 TEST_F(Dossiers, TavelmorCree) {

@@ -23,6 +23,7 @@
 #include "sim/transport/horloge_simulee.h"
 #include "sim/transport/port_emule.h"
 #include "ui/shell/apropos.h"
+#include "ui/shell/services_bureau.h"
 #include "ui/shell/vykmainform.h"
 
 namespace {
@@ -295,6 +296,19 @@ TEST_F(Fenetre, AProposEtAide) {
   });
   w->AproposBtn->trigger();
   EXPECT_EQ(ligne, "BRIXO VYK2 V1.29 sur COM5");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ServicesBureau, DossiersSpeciaux) {
+  TServicesBureauQt services;
+  fixeServicesBureau(&services);
+  EXPECT_EQ(dossierSpecial(dossierDonneesAppli), std::string(std::getenv("XDG_CONFIG_HOME")) + "/");
+  EXPECT_FALSE(dossierSpecial(dossierDocuments).empty());
+  EXPECT_EQ(services.dossierSpecial(38), "");
+  fixeServicesBureau(nullptr);
 }
 
 }  // namespace
