@@ -481,6 +481,9 @@ TEST_P(FormatUnite, Valeurs) {
   for (const CasFormat& c : cas)
     EXPECT_EQ(unite(c.nomU).formatUnite(c.valeur), sep(c.attendu)) << c.nomU << " " << c.valeur;
   EXPECT_EQ(uniteSeconde().formatUnite(12.5), sep("12.5 s"));
+  // Short durations are written by the number library the same way.
+  for (double s : {0.25, 12.5, 299.0, 1e-5, 4.2e-8, -3.0, 0.0})
+    EXPECT_EQ(uniteSeconde().formatUnite(s), formatDuree(s)) << s;
   EXPECT_EQ(unite("V", "U").NomValeurUnite(0.0125), sep("U=12.5 mV"));
   EXPECT_EQ(unite("V", "U").NomValeurUnite(valeurAbsente), "U=");
 }
@@ -546,6 +549,7 @@ TEST_P(FormatUnite, AffichageLargeurFixe) {
       {"V", 10, 0, valeurAbsente, true, "  Erreur"},
       {"V", 10, 0, std::nan(""), true, "  Erreur"},
       {"V", 0.005, -1, 0.0012, true, " 1.200 mV"},
+      {"V", 5000, 1, 1234, true, " 1.234 kV"},
       {"hPa", 1100, 0, 1013.5, true, " 1014 hPa"},
       {"hPa", 1100, 0, 1013.5, false, "1013.50000"},
       // Names of 4 characters or more are left out; characters, not bytes.
