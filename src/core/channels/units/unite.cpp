@@ -199,11 +199,11 @@ char32_t premierCaractere(std::string_view s, std::size_t& octets) {
   return s.empty() ? 0 : lisCaractere(s, octets);
 }
 
-// Index into the powers 1e-27 .. 1e27 (9 is 1) that brings a into
-// [0.999, 999); a is scaled in place.
+// Index into the powers 1e-27 .. 1e27 of the prefix table that brings a
+// into [0.999, 999); a is scaled in place.
 int indexPrefixe(double& a) {
-  int i = 9;
-  while (a >= 999 && i < 18) {
+  int i = indicePrefixeUnite;
+  while (a >= 999 && i < nbrePrefixes - 1) {
     a /= 1000;
     ++i;
   }
@@ -402,7 +402,7 @@ std::string Tunite::formatUnite(double nombre) const {
   const int decimales = a < 10 ? 2 : a < 100 ? 1 : 0;
   std::string t = ecritFixe(a, decimales);
   if (nombre < 0) t.insert(0, "-");
-  return t + " " + NomAff(3 * (i - 9));
+  return t + " " + NomAff(3 * (i - indicePrefixeUnite));
 }
 
 std::string Tunite::formatUniteDouble(double mini, double maxi) const {
@@ -411,11 +411,11 @@ std::string Tunite::formatUniteDouble(double mini, double maxi) const {
   if (!(choisi <= 1e12) || !std::isfinite(mini) || !std::isfinite(maxi)) return "???";
   double a = choisi;
   // A null range keeps the plain unit rather than the smallest prefix.
-  const int i = a < 1e-12 ? 9 : indexPrefixe(a);
-  const double echelle = puissanceDix(3 * (i - 9));
+  const int i = a < 1e-12 ? indicePrefixeUnite : indexPrefixe(a);
+  const double echelle = puissanceDix(3 * (i - indicePrefixeUnite));
   const int decimales = a < 10 ? 1 : 0;
   return ecritFixe(mini / echelle, decimales) + " +" +
-         ecritFixe(maxi / echelle, decimales) + " " + NomAff(3 * (i - 9));
+         ecritFixe(maxi / echelle, decimales) + " " + NomAff(3 * (i - indicePrefixeUnite));
 }
 
 void Tunite::setExposant(double maxi, int expo) {
@@ -536,9 +536,11 @@ std::string appliquePrefixe(const std::string& nomU, long long e) {
   const char32_t premier = premierCaractere(nomU, longueurPremier);
   if (longueurPremier < nomU.size()) {
     std::size_t l2 = 0;
-    const char32_t second = premierCaractere(nomU.substr(longueurPremier), l2);
+    const char32_t second = premierCaractere(std::string_view(nomU).substr(longueurPremier), l2);
     int p = 0;
-    if (puissancePrefixe(premier, p) && lettreUniteConnue(second)) {
+    const bool sansDebordement = e > std::numeric_limits<long long>::min() + 18 &&
+                                 e < std::numeric_limits<long long>::max() - 18;
+    if (sansDebordement && puissancePrefixe(premier, p) && lettreUniteConnue(second)) {
       e += p;
       nomSeul = nomU.substr(longueurPremier);
     }
