@@ -24,7 +24,7 @@ std::string surUneLigne(std::string s) {
   return s;
 }
 
-std::string en1252(const std::string& utf8) { return surUneLigne(versWindows1252(utf8)); }
+std::string en1252(const std::string& utf8) { return versWindows1252(utf8); }
 
 bool chiffreHexa(char c, unsigned& v) {
   if (c >= '0' && c <= '9') v = unsigned(c - '0');
@@ -216,13 +216,13 @@ std::string TFichierIni::ReadRawString(const std::string& section, const std::st
 
 void TFichierIni::WriteRawString(const std::string& section, const std::string& cle,
                                  std::string_view valeur) {
-  const std::string nomSection = en1252(section);
+  const std::string nomSection = surUneLigne(en1252(section));
   Section* s = trouveSection(nomSection);
   if (s == nullptr) {
     Fsections.push_back({nomSection, {}});
     s = &Fsections.back();
   }
-  const std::string c = en1252(cle);
+  const std::string c = surUneLigne(en1252(cle));
   std::string ligne = c + "=" + surUneLigne(std::string(valeur));
   const std::ptrdiff_t i = trouveCle(*s, c);
   if (i >= 0) s->lignes[static_cast<std::size_t>(i)] = std::move(ligne);
