@@ -121,20 +121,20 @@ int main(int argc, char** argv) {
   for (int s : {SIGTERM, SIGINT, SIGHUP, SIGUSR1, SIGUSR2}) sigaddset(&signaux, s);
   pthread_sigmask(SIG_BLOCK, &signaux, nullptr);
 
+  sim::PtySim::JournalUnix journal;
+  if (fichier) {
+    journal = [fichier](double t, const std::string& ligne) {
+      std::fprintf(fichier, "%.3f %s\n", t, ligne.c_str());
+      std::fflush(fichier);
+    };
+  }
   std::optional<sim::PtySim> pty;
   try {
-    pty.emplace(com, dossier, config);
+    pty.emplace(com, dossier, config, pannes, journal);
   } catch (const std::exception& e) {
     std::cerr << "vyk2-sim: " << e.what() << "\n";
     if (fichier) std::fclose(fichier);
     return 1;
-  }
-  pty->avec([&](sim::Emulateur& e) { e.pannes() = pannes; });
-  if (fichier) {
-    pty->setJournal([fichier](double t, const std::string& ligne) {
-      std::fprintf(fichier, "%.3f %s\n", t, ligne.c_str());
-      std::fflush(fichier);
-    });
   }
   std::cout << pty->lien() << " -> " << pty->cheminEsclave() << std::endl;
 

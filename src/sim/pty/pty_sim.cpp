@@ -271,7 +271,12 @@ struct PtySim::Impl {
 };
 
 PtySim::PtySim(int numCom, std::string dossierPorts, ConfigEmulateur config)
+    : PtySim(numCom, std::move(dossierPorts), std::move(config), Pannes{}, JournalUnix{}) {}
+
+PtySim::PtySim(int numCom, std::string dossierPorts, ConfigEmulateur config, Pannes pannes, JournalUnix journal)
     : impl_(std::make_unique<Impl>(std::move(config))) {
+  impl_->emu.pannes() = pannes;
+  impl_->journal = std::move(journal);
   if (numCom < 1) throw std::invalid_argument("COM number must be at least 1");
   impl_->dossier = std::move(dossierPorts);
   impl_->lien = impl_->dossier + "/COM" + std::to_string(numCom);
@@ -316,7 +321,7 @@ void PtySim::avec(const std::function<void(Emulateur&)>& f) {
   impl_->reveiller();
 }
 
-void PtySim::setJournal(std::function<void(double, const std::string&)> journal) {
+void PtySim::setJournal(JournalUnix journal) {
   std::lock_guard<std::mutex> g(impl_->m);
   impl_->journal = std::move(journal);
 }

@@ -20,7 +20,12 @@ class PtySim {
 public:
   // Creates the pty and the link DIR/COM<numCom> (DIR is created if needed;
   // a stale link of that name is replaced). Throws std::runtime_error on failure.
+  using JournalUnix = std::function<void(double tUnix, const std::string& ligne)>;
+
   PtySim(int numCom, std::string dossierPorts, ConfigEmulateur config = {});
+  // The same with faults and journal in place before the port appears, so
+  // that a client finding the link at once is already served by them.
+  PtySim(int numCom, std::string dossierPorts, ConfigEmulateur config, Pannes pannes, JournalUnix journal);
   ~PtySim();  // stops the thread, closes the pty, removes the link
   PtySim(const PtySim&) = delete;
   PtySim& operator=(const PtySim&) = delete;
@@ -32,7 +37,7 @@ public:
   void avec(const std::function<void(Emulateur&)>& f);
   // Journal of every command line, called on the serving thread with the
   // Unix time in seconds.
-  void setJournal(std::function<void(double tUnix, const std::string& ligne)> journal);
+  void setJournal(JournalUnix journal);
 
   // Cable pulled: the pty closes and the link disappears. rebrancher()
   // makes a new pty and link (the slave path may differ).

@@ -20,11 +20,11 @@ using simtest::DossierTemporaire;
 class PtySimTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    pty = std::make_unique<sim::PtySim>(7, dossier.chemin() + "/ports");
-    pty->setJournal([this](double t, const std::string& l) {
-      std::lock_guard<std::mutex> g(m);
-      journal.emplace_back(t, l);
-    });
+    pty = std::make_unique<sim::PtySim>(7, dossier.chemin() + "/ports", sim::ConfigEmulateur{}, sim::Pannes{},
+                                        [this](double t, const std::string& l) {
+                                          std::lock_guard<std::mutex> g(m);
+                                          journal.emplace_back(t, l);
+                                        });
   }
   std::vector<std::string> textes() {
     std::lock_guard<std::mutex> g(m);
