@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QFontMetrics>
+#include <algorithm>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -56,6 +58,16 @@ QGroupBox* groupe(const QString& titre, const QString& nom, const QString& descr
   g->setObjectName(nom);
   nomme(g, titre.isEmpty() ? nom : titre, description);
   return g;
+}
+
+// The elapsed-time display: "Courier New" 32 pixels high from the top of the
+// accents to the bottom of the descenders, so that "00:00:00" fits PanelMode.
+QFont policeDuree() {
+  QFont f("Courier New");
+  f.setPixelSize(32);
+  const int hauteur = QFontMetrics(f).height();
+  if (hauteur > 32) f.setPixelSize(std::max(1, 32 * 32 / hauteur));
+  return f;
 }
 
 }  // namespace
@@ -273,10 +285,12 @@ void TVYKmainForm::construitBarreOutils() {
   connect(FourierBtn, &QAction::toggled, this, [this](bool on) { FFTPaintBox->setVisible(on); });
   ReconBtn = bouton("Recon.", QStyle::SP_DriveHDIcon, "ReconBtn",
                     "Recon.|Reconnaissance des capteurs DB15");
+  ReconBtn->setVisible(false);  // until an interface that permits it is found
   OptionsBtn = bouton("Options", QStyle::SP_FileDialogListView, "OptionsBtn",
                       "Options|Options des voies et de l'interface");
   MenuBtn = bouton("...", QStyle::SP_ToolBarHorizontalExtensionButton, "MenuBtn",
                    "...|Accessoires et modes spéciaux");
+  MenuBtn->setIconText("...");  // the default icon text drops a trailing ellipsis
   MenuBtn->setMenu(Menu);
   AideBtn = bouton("Aide", QStyle::SP_DialogHelpButton, "AideBtn", "Aide|Aide de VYK2");
   AproposBtn = bouton("A propos", QStyle::SP_MessageBoxInformation, "AproposBtn",
@@ -405,9 +419,7 @@ QWidget* TVYKmainForm::construitPanelMode() {
   DureeLabel = new QLabel("00:00:00", PanelMode);
   DureeLabel->setObjectName("DureeLabel");
   nomme(DureeLabel, "Durée écoulée", "Temps écoulé depuis le début de l'acquisition");
-  QFont f("Courier New");
-  f.setPixelSize(32);
-  DureeLabel->setFont(f);
+  DureeLabel->setFont(policeDuree());
   DureeLabel->setAlignment(Qt::AlignCenter);
   DureeLabel->setStyleSheet("color: red; background: black;");
   v->addWidget(DureeLabel);
@@ -484,8 +496,9 @@ QWidget* TVYKmainForm::construitPanelVoies() {
     QGroupBox* g = groupe(b.titre, b.nom, QString("Valeur actuelle : ") + b.titre, PanelVoies);
     g->setProperty("Tag", b.tag);
     g->setStyleSheet(QString("#%1 { background: #1f3a5a; color: white; border: 1px solid #0b1a2b;"
-                             " margin-top: 14px; padding-top: 4px; }"
-                             " #%1::title { subcontrol-origin: margin; left: 4px; color: white; }")
+                             " margin-top: 0px; padding-top: 16px; }"
+                             " #%1::title { subcontrol-origin: padding; subcontrol-position: top left;"
+                             " left: 4px; top: 2px; color: white; }")
                          .arg(b.nom));
     auto* l = new QVBoxLayout(g);
     l->setContentsMargins(4, 2, 4, 2);
@@ -672,9 +685,7 @@ void TVYKmainForm::fixePolicePanelMode(int points) {
   f.setPointSize(points);
   PanelMode->setFont(f);
   // The elapsed-time display keeps its own size.
-  QFont d = DureeLabel->font();
-  d.setPixelSize(32);
-  DureeLabel->setFont(d);
+  DureeLabel->setFont(policeDuree());
 }
 
 PlacementFenetre TVYKmainForm::placement() {
