@@ -185,6 +185,14 @@ TEST(ServicesBureau, PassentParLInstanceInstallee) {
 
 // ---------------------------------------------------------------------------
 
+}  // namespace
+
+// glibc's newlocale never frees the search list it builds from LOCPATH, which
+// only these tests set.
+extern "C" const char* __lsan_default_suppressions() { return "leak:__argz_add_sep\n"; }
+
+namespace {
+
 // A locale whose decimal separator is a comma, built once in a temporary folder.
 class LocaleVirgule : public ::testing::Test {
  protected:

@@ -35,11 +35,13 @@ class TFichierIni {
 
   bool SectionExists(const std::string& section) const;
   bool ValueExists(const std::string& section, const std::string& cle) const;
-  // Section names in file order (duplicates as they appear).
+  // Section names in file order, each once.
   std::vector<std::string> ReadSections() const;
   // Key names of the first section of that name, in file order.
   std::vector<std::string> ReadSection(const std::string& section) const;
+  // Every section of that name.
   void EraseSection(const std::string& section);
+  // Every entry of that key in the section that reads.
   void DeleteKey(const std::string& section, const std::string& cle);
 
   std::string ReadString(const std::string& section, const std::string& cle,
