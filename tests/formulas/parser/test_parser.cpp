@@ -267,7 +267,15 @@ INSTANTIATE_TEST_SUITE_P(
         CasEchec{"HEAV(1/V)", 0}, CasEchec{"ZERO(LN(V))", 0}, CasEchec{"MAX(1/V,1)", 0},
         CasEchec{"HEAV(V)", nan}, CasEchec{"MIN(V,1)", nan},
         CasEchec{"1/V", std::numeric_limits<double>::infinity()},
-        CasEchec{"V", std::numeric_limits<double>::infinity()}));
+        CasEchec{"V", std::numeric_limits<double>::infinity()},
+        CasEchec{"1+2/V", std::numeric_limits<double>::infinity()},
+        CasEchec{"3/(V*2)", std::numeric_limits<double>::infinity()},
+        CasEchec{"EXP(V)", -std::numeric_limits<double>::infinity()},
+        CasEchec{"ARCTAN(V)", std::numeric_limits<double>::infinity()},
+        CasEchec{"V^-2", std::numeric_limits<double>::infinity()},
+        CasEchec{"2^V", -std::numeric_limits<double>::infinity()},
+        CasEchec{"V*0", std::numeric_limits<double>::infinity()},
+        CasEchec{"SIGN(V)+1", nan}));
 
 TEST(Evaluation, UnEchecNeToucheQueSonEchantillon) {
   TParser p;

@@ -533,6 +533,13 @@ class Generateur {
     return i >= 0 && noeud(i).genre == Genre::Operation && arithmetique(noeud(i).code) >= 0;
   }
 
+  // Variables to check before evaluating.
+  void entree(const Operation& op, const Ref& r, int position) {
+    if (r.sorte != Ref::Sorte::Variable || !absorbe(op, position)) return;
+    if (std::find(p_.entrees.begin(), p_.entrees.end(), r.variable) == p_.entrees.end())
+      p_.entrees.push_back(r.variable);
+  }
+
   Ref ref(int i) {
     const Noeud& n = noeud(i);
     Ref r;
@@ -545,8 +552,6 @@ class Generateur {
       case Genre::Variable:
         r.sorte = Ref::Sorte::Variable;
         r.variable = n.variable;
-        if (std::find(p_.entrees.begin(), p_.entrees.end(), n.variable) == p_.entrees.end())
-          p_.entrees.push_back(n.variable);
         return r;
       case Genre::Operation: break;
     }
@@ -567,6 +572,9 @@ class Generateur {
       o.a = ref(n.g);
       if (n.d >= 0) o.b = ref(n.d);
     }
+    entree(o.op, o.a, 0);
+    entree(o.op, o.b, 1);
+    entree(o.op, o.c, 2);
     o.resultat = operations_.size();
     operations_.push_back(o);
     r.sorte = Ref::Sorte::Temporaire;

@@ -25,7 +25,9 @@ struct Tables {
 
 struct Programme {
   std::vector<Operation> operations;
-  std::vector<const double*> entrees;  // the variables read, once each
+  // Variables read by an operation that could hide their being infinite
+  // or NaN (see absorbe), once each.
+  std::vector<const double*> entrees;
   std::vector<double> constantes;
   std::vector<double> temporaires;
   // Into the vectors above (which may be moved, not copied) or a variable.

@@ -89,20 +89,25 @@ inline double arith(double x, double y) {
 template <int K1, int K2, int S>
 inline double fusion(const Operation& op) {
   const double t = arith<K1>(*op.a, *op.b);
-  if (!fini(t)) return echec;  // else c / inf would hide the failure
-  if constexpr (S == 0) return arith<K2>(t, *op.c);
-  return arith<K2>(*op.c, t);
+  if constexpr (S == 0) {
+    return arith<K2>(t, *op.c);  // a non-finite t stays so
+  } else {
+    if constexpr (K2 == 3)
+      if (!fini(t)) return echec;  // c / inf would hide the failure
+    return arith<K2>(*op.c, t);
+  }
 }
 
 inline constexpr Code codeFusion(int k1, int k2, int cote) {
   return static_cast<Code>(static_cast<int>(Code::Fusion0) + (k1 * 4 + k2) * 2 + cote);
 }
 
-// The result of one operation; may be infinite or NaN, which the caller
-// treats as a failure.
-[[gnu::always_inline]] inline double executer(const Operation& op) {
+// The result of one operation of code c (op.code, or a constant for a
+// specialised evaluator); may be infinite or NaN, which the caller treats as
+// a failure.
+[[gnu::always_inline]] inline double executer(Code c, const Operation& op) {
   const double a = *op.a;
-  switch (op.code) {
+  switch (c) {
     case Code::Neg: return -a;
     case Code::Sin: return std::sin(a);
     case Code::Cos: return std::cos(a);
@@ -174,6 +179,31 @@ extern const int nbreFonctionsPredefinies;
 // Operation of a built-in function, false for another function.
 bool codeDeFonction(TFonctionUnParam f, Code& code);
 bool codeDeFonction(TFonctionDeuxParam f, Code& code);
+
+inline double executer(const Operation& op) { return executer(op.code, op); }
+
+// Whether the operation can turn an infinite or NaN operand at position
+// (0: a, 1: b, 2: c) into a number, hiding the failure (1/inf, EXP(-inf),
+// HEAV(NaN)); such operands, when variables, are checked before evaluating.
+inline bool absorbe(const Operation& op, int position) {
+  const int c = static_cast<int>(op.code);
+  if (c >= static_cast<int>(Code::Fusion0)) {
+    const int f = c - static_cast<int>(Code::Fusion0);
+    const int k1 = f / 8, k2 = (f / 2) % 4, cote = f % 2;
+    return (position == 1 && k1 == 3) || (position == 2 && k2 == 3 && cote == 0);
+  }
+  switch (op.code) {
+    case Code::Neg: case Code::Sin: case Code::Cos: case Code::Tan: case Code::Cotan:
+    case Code::Sinh: case Code::Cosh: case Code::Ln: case Code::Log10: case Code::Log2:
+    case Code::Sqr: case Code::Cube: case Code::Pow4: case Code::Sqrt: case Code::Abs:
+    case Code::Trunc: case Code::Ceil: case Code::Floor: case Code::Noise: case Code::Ph:
+    case Code::Add: case Code::Sub: case Code::Mul: case Code::IDiv: case Code::IMod:
+      return false;
+    case Code::PowI: return op.n <= 0;
+    case Code::Div: return position == 1;
+    default: return true;
+  }
+}
 
 // Operations whose result depends only on their operands.
 inline bool pure(Code c) {

@@ -1,5 +1,6 @@
 #include "core/formulas/parser/parser.h"
 
+#include <array>
 #include <utility>
 
 #include "core/formulas/parser/compilation.h"
@@ -40,7 +41,67 @@ std::string nomAccepte(const std::string& nom) {
 
 }  // namespace
 
-TCustomParser::TCustomParser() = default;
+namespace vyk2::formules {
+
+// The evaluation routines. Every step's result is checked, and so are the
+// variables read by a step that could hide a non-finite operand, so no
+// failure is ever turned back into a number (1/(1/0)).
+struct Acces {
+  using Evaluateur = double (*)(TCustomParser&);
+
+  static double rien(TCustomParser&) { return 0.0; }
+
+  static bool entreesFinies(const TCustomParser& p) {
+    for (const double* e : p.FEntrees)
+      if (!fini(*e)) return false;
+    return true;
+  }
+
+  static double direct(TCustomParser& p) {
+    const double r = *p.FResultat;
+    return fini(r) ? r : echec;
+  }
+
+  template <int C, bool verifie>
+  static double une(TCustomParser& p) {
+    if (verifie && !entreesFinies(p)) return echec;
+    const double r = executer(static_cast<Code>(C), p.FOperations.front());
+    return fini(r) ? r : echec;
+  }
+
+  static double liste(TCustomParser& p) {
+    if (!entreesFinies(p)) return echec;
+    for (const Operation& op : p.FOperations) {
+      const double r = executer(op);
+      if (!fini(r)) return echec;
+      *op.r = r;
+    }
+    return *p.FResultat;
+  }
+
+  static constexpr int nbreCodes = static_cast<int>(Code::Fusion31) + 1;
+
+  template <int... C>
+  static constexpr std::array<Evaluateur, 2 * sizeof...(C)> tableUne(
+      std::integer_sequence<int, C...>) {
+    return {&une<C, false>..., &une<C, true>...};
+  }
+
+  static Evaluateur choisit(const TCustomParser& p) {
+    static constexpr auto table = tableUne(std::make_integer_sequence<int, nbreCodes>{});
+    if (p.FResultat == nullptr) return &rien;
+    if (p.FOperations.empty()) return &direct;
+    if (p.FOperations.size() == 1) {
+      const int c = static_cast<int>(p.FOperations.front().code);
+      return table[static_cast<std::size_t>(c + (p.FEntrees.empty() ? 0 : nbreCodes))];
+    }
+    return &liste;
+  }
+};
+
+}  // namespace vyk2::formules
+
+TCustomParser::TCustomParser() : FEvaluer(&vyk2::formules::Acces::rien) {}
 TCustomParser::~TCustomParser() = default;
 
 void TCustomParser::Effacer() {
@@ -49,6 +110,7 @@ void TCustomParser::Effacer() {
   FConstantes.clear();
   FTemporaires.clear();
   FResultat = nullptr;
+  FEvaluer = &vyk2::formules::Acces::rien;
 }
 
 void TCustomParser::SetExpression(const std::string& texte) {
@@ -79,6 +141,7 @@ void TCustomParser::SetExpression(const std::string& texte) {
     FConstantes = std::move(p.constantes);
     FTemporaires = std::move(p.temporaires);
     FResultat = p.resultat;
+    FEvaluer = vyk2::formules::Acces::choisit(*this);
   } catch (const EMathParserError& e) {
     Effacer();
     FParserError = true;
@@ -90,21 +153,6 @@ void TCustomParser::SetExpression(const std::string& texte) {
   }
 }
 
-double TCustomParser::Value() {
-  using vyk2::formules::echec;
-  using vyk2::formules::fini;
-  if (FResultat == nullptr) return 0.0;
-  // With finite inputs and every step checked, no step ever sees an
-  // infinity or a NaN that it could turn back into a number (1/inf).
-  for (const double* e : FEntrees)
-    if (!fini(*e)) return echec;
-  for (const Operation& op : FOperations) {
-    const double r = vyk2::formules::executer(op);
-    if (!fini(r)) return echec;
-    *op.r = r;
-  }
-  return *FResultat;
-}
 
 double* TCustomParser::SetVariable(const std::string& nom, double valeur) {
   const std::string n = nomAccepte(nom);

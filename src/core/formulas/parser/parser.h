@@ -23,6 +23,10 @@
 
 #include "core/formulas/parser/operation.h"
 
+namespace vyk2::formules {
+struct Acces;
+}
+
 // Compilation errors. Messages are those the users of the object expect
 // ("\r" separates lines).
 class EMathParserError : public std::runtime_error {
@@ -88,7 +92,7 @@ class TCustomParser {
 
   // Runs the compiled list: the formula's value, NaN when the evaluation
   // fails (see above), 0 without a compiled formula.
-  double Value();
+  double Value() { return FEvaluer(*this); }
   // Value(), or siEchec when the evaluation fails.
   double ValeurOu(double siEchec) {
     const double v = Value();
@@ -125,6 +129,7 @@ class TCustomParser {
   void LierVariable(const std::string& nom, double* stockage);
 
  private:
+  friend struct vyk2::formules::Acces;
   void Effacer();
 
   std::string FExpression;
@@ -140,6 +145,9 @@ class TCustomParser {
   std::vector<double> FConstantes;
   std::vector<double> FTemporaires;
   const double* FResultat = nullptr;  // none: no compiled formula
+  // Evaluation routine chosen for the compiled list (a single operation is
+  // run without the loop and the dispatch).
+  double (*FEvaluer)(TCustomParser&);
 };
 
 // The formula object the program uses: the built-in functions and the
