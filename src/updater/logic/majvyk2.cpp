@@ -1,6 +1,7 @@
 #include "updater/logic/majvyk2.h"
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 
 namespace majvyk2 {
@@ -104,21 +105,23 @@ void MiseAJour::attendreOuDelai(Fini fini) {
   }
 }
 
-bool MiseAJour::viderSortie() {
+bool MiseAJour::viderSortie(double ligneLibreMs) {
   std::size_t avant = port_.enAttenteSortie();
   std::int64_t dernierMouvement = boucle_.maintenantMs();
-  while (avant > 0) {
-    boucle_.laisserPasser();
-    port_.attendre(1);
-    const std::size_t n = port_.enAttenteSortie();
+  for (;;) {
     const std::int64_t maintenant = boucle_.maintenantMs();
-    if (n < avant) dernierMouvement = maintenant;
+    const double reste = ligneLibreMs - static_cast<double>(maintenant);
+    if (avant == 0 && reste <= 0) return true;
+    boucle_.laisserPasser();
+    port_.attendre(avant > 0 ? 1 : static_cast<int>(std::clamp(std::ceil(reste), 1.0, 5.0)));
+    const std::size_t n = port_.enAttenteSortie();
+    const std::int64_t apres = boucle_.maintenantMs();
+    if (n < avant) dernierMouvement = apres;
     // A UART without flow control always drains; output that stays put means
     // the device is gone, and waiting for it would hang the transfer for good.
-    if (n > 0 && maintenant - dernierMouvement >= reglages_.blocageSortieMaxMs) return false;
+    if (n > 0 && apres - dernierMouvement >= reglages_.blocageSortieMaxMs) return false;
     avant = n;
   }
-  return true;
 }
 
 std::string MiseAJour::EnvoieCommande(const std::string& texte) {
@@ -352,9 +355,16 @@ void MiseAJour::TransmetFichier(const std::string& contenu) {
   const auto pasJauge = static_cast<long long>(quotientArrondi(taille, 100));
   morceaux = 0;
   dernierMorceau = 0;
+  // Never faster than the line: where the device hides what it still holds
+  // (a pseudo-terminal, an adapter's own buffer) the bar and the report wait
+  // would otherwise run ahead of the bytes.
+  const double msParOctet = 10000.0 / std::max(1, port_.vitesse());
+  double ligneLibre = 0;
   std::size_t position = 0;
   while (position < contenu.size() && !transfertFini) {
     const std::size_t n = std::min(taille, contenu.size() - position);
+    ligneLibre = std::max(ligneLibre, static_cast<double>(boucle_.maintenantMs())) +
+                 static_cast<double>(n) * msParOctet;
     // The report can only follow the last piece; what came before it is
     // noise, and emptying the input after the transfer could lose a quick report.
     if (position + n == contenu.size()) port_.viderEntree();
@@ -369,7 +379,7 @@ void MiseAJour::TransmetFichier(const std::string& contenu) {
       vue_.boite(Icone::erreur, port_.derniereErreur());
       break;
     }
-    if (!viderSortie()) {
+    if (!viderSortie(ligneLibre)) {
       vue_.boite(Icone::erreur, "Le port n'accepte plus de données");
       break;
     }

@@ -150,7 +150,8 @@ private:
   // Waits, letting window events run, until fini() or the reply timer ticks.
   template <class Fini>
   void attendreOuDelai(Fini fini);
-  bool viderSortie();
+  // Until the output is empty and, when given, the line has had time to carry it.
+  bool viderSortie(double ligneLibreMs = 0);
 
   PortSerie& port_;
   Boucle& boucle_;

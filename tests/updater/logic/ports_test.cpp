@@ -128,7 +128,7 @@ TEST(PortPosix, FullUpdateOverAPty) {
     std::lock_guard<std::mutex> g(m);
     journal.push_back(l);
   });
-  const std::string contenu = majtest::fichierHex("1.40", 12000);
+  const std::string contenu = majtest::fichierHex("1.40", 3000);
   majtest::ecrire((d.chemin / "codevyk2.hex").string(), contenu);
 
   majvyk2::PortPosix port;
@@ -148,16 +148,16 @@ TEST(PortPosix, FullUpdateOverAPty) {
 
   EXPECT_TRUE(vue.boites.empty());
   EXPECT_EQ(vue.dernier.lab1, std::string(majvyk2::textes::succes) + " V1.40");
-  EXPECT_EQ(maj.morceaux, (12000u + 511u) / 512u);
+  EXPECT_EQ(maj.morceaux, (3000u + 511u) / 512u);
   EXPECT_EQ(port.vitesse(), 9600);
   EXPECT_TRUE(port.estOuvert());
   pty.avec([](sim::Emulateur& e) {
-    EXPECT_EQ(e.etat().octetsHex, 12000u);
+    EXPECT_EQ(e.etat().octetsHex, 3000u);
     EXPECT_TRUE(e.etat().hexValide);
   });
   std::lock_guard<std::mutex> g(m);
   const std::vector<std::string> attendu = {"WVERSION", "WVERSION", "WDEBUG", "WBAUDS 1", "WERR",
-                                            "WROM",     "HEX 12000 octets", "WVERSION"};
+                                            "WROM",     "HEX 3000 octets", "WVERSION"};
   EXPECT_EQ(journal, attendu);
 }
 
