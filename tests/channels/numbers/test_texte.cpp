@@ -16,7 +16,7 @@
 
 namespace {
 
-TEST(Texte, CompteLesCaracteresPasLesOctets) {
+TEST(TexteUtf8, CompteLesCaracteresPasLesOctets) {
   EXPECT_EQ(nbreCaracteres("αβγ"), 3u);
   EXPECT_EQ(nbreCaracteres("été"), 3u);
   EXPECT_EQ(nbreCaracteres("10⁴ µm"), 6u);
@@ -29,7 +29,7 @@ TEST(Texte, CompteLesCaracteresPasLesOctets) {
   EXPECT_EQ(sousTexte("αβ", 5), "");
 }
 
-TEST(Texte, Windows1252) {
+TEST(TexteUtf8, Windows1252) {
   EXPECT_EQ(versWindows1252("€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ"),
             "\x80\x82\x83\x84\x85\x86\x87\x88\x89\x8A\x8B\x8C\x8E\x91\x92\x93\x94\x95\x96\x97"
             "\x98\x99\x9A\x9B\x9C\x9E\x9F");
@@ -46,7 +46,7 @@ TEST(Texte, Windows1252) {
   EXPECT_FALSE(egauxSansCasse1252("\xD7", "\xF7"));  // × and ÷ are no letters
 }
 
-TEST(Utilitaires, ValeurChiffre) {
+TEST(UtilitairesNombres, ValeurChiffre) {
   const std::u32string chiffres = U"0123456789";
   const std::u32string exposants = U"⁰¹²³⁴⁵⁶⁷⁸⁹";
   for (int i = 0; i < 10; ++i) {
@@ -56,7 +56,7 @@ TEST(Utilitaires, ValeurChiffre) {
   for (char32_t c : std::u32string(U"a⁻⁺₂/ \u2072\u2073")) EXPECT_EQ(valeurChiffre(c), 0);
 }
 
-TEST(Utilitaires, PosDepuis) {
+TEST(UtilitairesNombres, PosDepuis) {
   struct Cas {
     const char* sous;
     const char* chaine;
@@ -77,7 +77,7 @@ TEST(Utilitaires, PosDepuis) {
   }
 }
 
-TEST(Utilitaires, AjusteLongueur) {
+TEST(UtilitairesNombres, AjusteLongueur) {
   EXPECT_EQ(ajusteLongueur("αβγδ", 2), "αβ");
   EXPECT_EQ(ajusteLongueur("é", 3), "é  ");
   EXPECT_EQ(ajusteLongueur("abc", 3), "abc");
@@ -86,13 +86,13 @@ TEST(Utilitaires, AjusteLongueur) {
   EXPECT_EQ(ajusteLongueur("", 2), "  ");
 }
 
-TEST(Utilitaires, AvecBarre) {
+TEST(UtilitairesNombres, AvecBarre) {
   EXPECT_EQ(avecBarre(""), "");
   EXPECT_EQ(avecBarre("/home/élève"), "/home/élève/");
   EXPECT_EQ(avecBarre("/home/élève/"), "/home/élève/");
 }
 
-TEST(Utilitaires, SecondesDepuis) {
+TEST(UtilitairesNombres, SecondesDepuis) {
   using namespace std::chrono;
   const TDateHeure t = system_clock::now();
   EXPECT_EQ(secondesDepuis(t, t + days(1) + hours(1) + minutes(2) + seconds(3) + milliseconds(456)),
@@ -171,7 +171,7 @@ class FauxBureau : public TServicesBureau {
   std::vector<std::string> messages;
 };
 
-TEST(ServicesBureau, PassentParLInstanceInstallee) {
+TEST(ServicesBureauNombres, PassentParLInstanceInstallee) {
   EXPECT_EQ(dossierSpecial(dossierDocuments), "");
   FauxBureau faux;
   fixeServicesBureau(&faux);
