@@ -141,7 +141,7 @@ class TCustomParser {
 
   // The compiled list.
   std::vector<vyk2::formules::Operation> FOperations;
-  std::vector<const double*> FEntrees;  // variables read
+  std::vector<const double*> FEntrees;  // variables checked first
   std::vector<double> FConstantes;
   std::vector<double> FTemporaires;
   const double* FResultat = nullptr;  // none: no compiled formula
@@ -156,7 +156,8 @@ class TCustomParser {
 // One argument: SIN COS TAN COTAN ARCTAN SINH COSH EXP LN LOG LOG10 LOG2 SQR
 // SQRT ABS TRUNC INT CEIL FLOOR HEAV SIGN ZERO NOISE RANDOM PH ARG.
 // Two arguments: MAX MIN POWER INTPOWER LOGN ARG.
-// PH(x) = x - 2*PI*round(x/(2*PI)), the angle brought into [-PI, PI].
+// PH(x) = x - 2*PI*round(x/(2*PI)), the angle brought into [-PI, PI]
+// (round: to the nearest, halves to even).
 // ARG(x, y) is the angle of the point (x, y): ARCTAN(y/x), plus PI when
 // x < 0, +-PI/2 when x = 0 (0 at the origin). ARG(x) is ARG(x, 0), the
 // argument of a real number: 0 for x >= 0, PI for x < 0.
