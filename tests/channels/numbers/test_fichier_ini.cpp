@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -248,6 +250,61 @@ TEST(FichierIni, RenommeEtRecharge) {
   EXPECT_EQ(ini.FileName(), d.fichier("b.CPT"));
   ini.Rename(d.fichier("b.CPT"), true);
   EXPECT_EQ(ini.ReadInteger("C", "x", 0), 2);
+}
+
+}  // namespace
+
+namespace {
+
+// Local time of day, whatever the machine's time zone.
+TDateHeure locale(int annee, int mois, int jour, int h, int m, int s) {
+  std::tm tm{};
+  tm.tm_year = annee - 1900;
+  tm.tm_mon = mois - 1;
+  tm.tm_mday = jour;
+  tm.tm_hour = h;
+  tm.tm_min = m;
+  tm.tm_sec = s;
+  tm.tm_isdst = -1;
+  return std::chrono::system_clock::from_time_t(std::mktime(&tm));
+}
+
+TEST(FichierIniDates, CommeLesEcritWindows) {
+  TFichierIni ini;
+  ini.WriteDateTime("Balayage", "DebutAcq", locale(2026, 12, 9, 16, 5, 3) + std::chrono::milliseconds(250));
+  ini.WriteDateTime("Balayage", "Minuit", locale(2026, 1, 2, 0, 0, 0));
+  EXPECT_EQ(ini.GetText(), "[Balayage]\r\nDebutAcq=09/12/2026 16:05:03\r\nMinuit=02/01/2026\r\n\r\n");
+  EXPECT_EQ(ini.ReadDateTime("balayage", "debutacq", {}), locale(2026, 12, 9, 16, 5, 3));
+  EXPECT_EQ(ini.ReadDateTime("Balayage", "Minuit", {}), locale(2026, 1, 2, 0, 0, 0));
+}
+
+TEST(FichierIniDates, Lecture) {
+  struct Cas {
+    const char* texte;
+    bool lisible;
+    TDateHeure attendu;
+  };
+  const TDateHeure defaut = locale(2000, 1, 1, 12, 0, 0);
+  const std::vector<Cas> cas = {
+      {"9/12/2026 16:05", true, locale(2026, 12, 9, 16, 5, 0)},
+      {"09.12.2026 16:05:03", true, locale(2026, 12, 9, 16, 5, 3)},
+      {"2026-12-09 16:05:03", true, locale(2026, 12, 9, 16, 5, 3)},
+      {"29/02/2024", true, locale(2024, 2, 29, 0, 0, 0)},
+      {"09/12/26", true, locale(2026, 12, 9, 0, 0, 0)},
+      {"29/02/2025", false, {}},
+      {"31/04/2026", false, {}},
+      {"09/13/2026", false, {}},
+      {"09/12/2026 24:00", false, {}},
+      {"09/12/2026 16", false, {}},
+      {"09/12-2026", false, {}},
+      {"hier", false, {}},
+      {"", false, {}},
+  };
+  for (const auto& c : cas) {
+    TFichierIni ini;
+    ini.WriteString("B", "d", c.texte);
+    EXPECT_EQ(ini.ReadDateTime("B", "d", defaut), c.lisible ? c.attendu : defaut) << c.texte;
+  }
 }
 
 }  // namespace

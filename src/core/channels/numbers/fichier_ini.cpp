@@ -5,6 +5,7 @@
 #include <limits>
 #include <utility>
 
+#include "core/channels/numbers/date_heure.h"
 #include "core/channels/numbers/nombres.h"
 #include "core/channels/numbers/texte.h"
 
@@ -273,4 +274,15 @@ double TFichierIni::ReadFloat(const std::string& section, const std::string& cle
 
 void TFichierIni::WriteFloat(const std::string& section, const std::string& cle, double valeur) {
   WriteRawString(section, cle, formatGeneral(valeur, 15, 0));
+}
+
+TDateHeure TFichierIni::ReadDateTime(const std::string& section, const std::string& cle,
+                                     TDateHeure defaut) const {
+  TDateHeure t;
+  return essaieTexteVersDateHeure(ReadRawString(section, cle, {}), t) ? t : defaut;
+}
+
+void TFichierIni::WriteDateTime(const std::string& section, const std::string& cle,
+                                TDateHeure valeur) {
+  WriteRawString(section, cle, texteDateHeure(valeur));
 }

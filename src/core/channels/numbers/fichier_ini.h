@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/channels/numbers/nombres.h"
+
 class TFichierIni {
  public:
   TFichierIni() = default;
@@ -60,6 +62,12 @@ class TFichierIni {
   double ReadFloat(const std::string& section, const std::string& cle, double defaut) const;
   // General format, 15 significant digits, the user's decimal separator.
   void WriteFloat(const std::string& section, const std::string& cle, double valeur);
+
+  // Local date and time as "dd/mm/yyyy hh:mm:ss" (the time left out at
+  // midnight); the default when unreadable.
+  TDateHeure ReadDateTime(const std::string& section, const std::string& cle,
+                          TDateHeure defaut) const;
+  void WriteDateTime(const std::string& section, const std::string& cle, TDateHeure valeur);
 
   // The value bytes as stored; `defaut` (bytes) when absent.
   std::string ReadRawString(const std::string& section, const std::string& cle,
