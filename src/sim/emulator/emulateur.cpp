@@ -256,6 +256,8 @@ void Emulateur::finLigne() {
       return;
     }
   }
+  ++etat_.nombreInconnues;
+  if (etat_.inconnues.size() >= 256) etat_.inconnues.erase(etat_.inconnues.begin());
   etat_.inconnues.push_back(texte);
 }
 

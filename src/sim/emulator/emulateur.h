@@ -50,7 +50,8 @@ struct EtatInterface {
   std::size_t octetsHex = 0;  // size of the last HEX file, line ends included
   bool hexValide = false;     // last HEX file: every record well formed with a good checksum
   std::vector<std::uint8_t> table;  // last "WTELE" table
-  std::vector<std::string> inconnues;  // command lines no row of the table knows
+  std::vector<std::string> inconnues;  // the last 256 command lines no row of the table knows
+  std::size_t nombreInconnues = 0;     // all of them
   std::array<EntreeAnalogique, nombreEntrees> entrees{};
 };
 

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pwd.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -42,7 +43,14 @@ std::string dossierPortsParDefaut() {
   if (!explicite.empty()) return explicite;
   const std::string runtime = variable("XDG_RUNTIME_DIR");
   if (!runtime.empty() && runtime[0] == '/') return runtime + "/vyk2/ports";
-  return variable("HOME") + "/.local/state/vyk2/ports";
+  std::string maison = variable("HOME");
+  if (maison.empty()) {
+    passwd pw{};
+    passwd* trouve = nullptr;
+    char buf[4096];
+    if (::getpwuid_r(::getuid(), &pw, buf, sizeof buf, &trouve) == 0 && trouve) maison = trouve->pw_dir;
+  }
+  return maison + "/.local/state/vyk2/ports";
 }
 
 struct PtySim::Impl {
@@ -200,15 +208,18 @@ struct PtySim::Impl {
     for (;;) {
       std::size_t max = sizeof buf;
       const double t = ms();
+      const double d = emu.dureeOctetMs();
       if (emu.config().debitReel) {
-        if (ligneLibre > t) return;
-        // What the line carries in 5 ms, at least one byte.
-        const double d = emu.dureeOctetMs();
-        max = std::min<std::size_t>(max, std::max<std::size_t>(1, static_cast<std::size_t>(5.0 / d)));
+        // The line carries one byte per byte time; an idle line banks at
+        // most 20 ms of it, which also absorbs our own wake-up delays.
+        ligneLibre = std::max(ligneLibre, t - 20.0);
+        const double permis = std::floor((t - ligneLibre) / d);
+        if (permis < 1) return;
+        max = std::min(max, static_cast<std::size_t>(permis));
       }
       const ssize_t n = ::read(maitre, buf, max);
       if (n <= 0) return;  // nothing more, or no client (EIO)
-      if (emu.config().debitReel) ligneLibre = std::max(ligneLibre, t) + static_cast<double>(n) * emu.dureeOctetMs();
+      if (emu.config().debitReel) ligneLibre += static_cast<double>(n) * d;
       emu.recoit(buf, static_cast<std::size_t>(n), t);
       if (static_cast<std::size_t>(n) < max) return;
     }
@@ -246,10 +257,11 @@ struct PtySim::Impl {
           const double t = ms();
           if (clientPresent) {
             short ev = enAttente.empty() ? 0 : POLLOUT;
-            if (!emu.config().debitReel || ligneLibre <= t) {
+            const double libre = ligneLibre + emu.dureeOctetMs();
+            if (!emu.config().debitReel || libre <= t) {
               ev |= POLLIN;
             } else {
-              delai = std::min(delai, static_cast<int>(std::ceil(ligneLibre - t)));
+              delai = std::min(delai, static_cast<int>(std::ceil(libre - t)));
             }
             fds[nf++] = {maitre, ev, 0};
           } else if (notif < 0) {

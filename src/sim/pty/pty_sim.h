@@ -13,7 +13,9 @@
 namespace sim {
 
 // Folder of the COMn links when none is given: $VYK2_PORTS_DIR if set and not
-// empty, else $XDG_RUNTIME_DIR/vyk2/ports, else $HOME/.local/state/vyk2/ports.
+// empty, else $XDG_RUNTIME_DIR/vyk2/ports (when set and absolute), else
+// $HOME/.local/state/vyk2/ports (the home folder from the user database when
+// HOME is unset).
 std::string dossierPortsParDefaut();
 
 class PtySim {
