@@ -40,7 +40,7 @@ Feuille2::Feuille2(majvyk2::PortSerie& port, majvyk2::Reglages reglages, QWidget
   lab1_->setAlignment(Qt::AlignCenter);
   lab1_->setWordWrap(true);
   lab1_->setTextFormat(Qt::PlainText);
-  lab1_->setMinimumSize(420, 150);
+  lab1_->setMinimumSize(560, 160);
   QFont f = lab1_->font();
   f.setPointSizeF(f.pointSizeF() * 1.15);
   lab1_->setFont(f);
@@ -72,6 +72,7 @@ Feuille2::Feuille2(majvyk2::PortSerie& port, majvyk2::Reglages reglages, QWidget
   command3_->setAccessibleName(QStringLiteral("A propos"));
   command3_->setAccessibleDescription(QStringLiteral("Montre la version du logiciel (F1)"));
   command3_->setToolTip(QStringLiteral("A propos ... (F1)"));
+  command3_->setMaximumWidth(command3_->fontMetrics().horizontalAdvance(QStringLiteral("  ?  ")) + 24);
 
   auto* boutons = new QHBoxLayout;
   boutons->addWidget(command4_);
