@@ -125,6 +125,12 @@ TEST_P(EvalueNombre, Valeurs) {
       {"", valeurAbsente},
       {" \t", valeurAbsente},
       {"1E+", valeurAbsente},
+      // A number that cannot be read stays missing through the arithmetic.
+      {"1e400*2", valeurAbsente},
+      {"-1e", valeurAbsente},
+      {"2*-1E+", valeurAbsente},
+      {"1/1E+", valeurAbsente},
+      {"(1E+)+3", valeurAbsente},
       {"1+(1+(1+(1+(1+(1+(1+(1+(1+1))))))))", 10},
   };
   for (const auto& c : cas) EXPECT_EQ(evalueNombre(c.texte), c.attendu) << "\"" << c.texte << "\"";

@@ -385,6 +385,13 @@ class TEvaluateur {
     if (!std::isfinite(r)) throw EGetFloatError(msgDepassementCapacite);
     return r;
   }
+  // An unreadable number (1E+, 1e400) stays missing through the arithmetic
+  // instead of turning into a tiny or huge value that looks real.
+  static bool absent(double a, double b) { return a == valeurAbsente || b == valeurAbsente; }
+  void empileOppose() {
+    const double v = depile();
+    empile(v == valeurAbsente ? v : -v);
+  }
 
   void expression() {
     Niveau niveau(Fprofondeur);
@@ -396,14 +403,15 @@ class TEvaluateur {
       avance();
     }
     terme();
-    if (negatif) empile(-depile());
+    if (negatif) empileOppose();
     while (car() == U'+' || car() == U'-') {
       const char32_t op = car();
       avance();
       terme();
       const double b = depile();
       const double a = depile();
-      empile(verifie(op == U'+' ? a + b : a - b));
+      if (absent(a, b)) empile(valeurAbsente);
+      else empile(verifie(op == U'+' ? a + b : a - b));
     }
   }
 
@@ -415,8 +423,9 @@ class TEvaluateur {
       facteur();
       const double b = depile();
       const double a = depile();
-      if (op == U'/' && b == 0) throw EGetFloatError(msgDivisionParZero);
-      empile(verifie(op == U'*' ? a * b : a / b));
+      if (absent(a, b)) empile(valeurAbsente);
+      else if (op == U'/' && b == 0) throw EGetFloatError(msgDivisionParZero);
+      else empile(verifie(op == U'*' ? a * b : a / b));
     }
   }
 
@@ -429,7 +438,7 @@ class TEvaluateur {
       Niveau niveau(Fprofondeur);
       avance();
       facteur();
-      if (c == U'-') empile(-depile());
+      if (c == U'-') empileOppose();
     } else if (c == U'.' || (c >= U'0' && c <= U'9')) {
       nombre();
     } else if (c == U'(') {

@@ -107,8 +107,9 @@ inline constexpr const char* msgErreurInterne = "Erreur interne";
 inline constexpr const char* msgDivisionParZero = "Division par zéro";
 inline constexpr const char* msgDepassementCapacite = "Dépassement de capacité";
 
-// Evaluates a numeric expression ("2*PI/3", "-(1+2)*3", "1.5k"); an empty
-// text gives valeurAbsente. Raises EGetFloatError.
+// Evaluates a numeric expression ("2*PI/3", "-(1+2)*3", "1.5k", "2*-3");
+// an empty text, or a number in it that cannot be read ("1E+"), gives
+// valeurAbsente. Raises EGetFloatError.
 double evalueNombre(std::string_view texte);
 
 // General format with n significant digits and the user's separator;
