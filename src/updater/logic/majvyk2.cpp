@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
+#include <sstream>
 
 namespace majvyk2 {
 
@@ -228,14 +228,13 @@ void MiseAJour::etape1() {
   montrer();
   if (finDemandee_) return;
 
-  std::ifstream fichier(reglages_.cheminFichier, std::ios::binary);
-  if (!fichier) {
-    const LectureFichier essai = lireFichier(reglages_.cheminFichier);
-    vue_.boite(Icone::erreur, essai.erreur.empty() ? reglages_.cheminFichier + textes::nonTrouve
-                                                   : essai.erreur);
+  const LectureFichier lu = lireFichier(reglages_.cheminFichier);
+  if (!lu.ok) {
+    vue_.boite(Icone::erreur, lu.erreur);
     finDemandee_ = true;
     return;
   }
+  std::istringstream fichier(lu.contenu);
   const auto version = chercheVersion(fichier);
   if (version) {
     versionFichier = *version;
@@ -275,8 +274,12 @@ void MiseAJour::etape2() {
     return;
   }
 
-  port_.ecrire("WBAUDS 1\r");
-  viderSortie();
+  // The speed changes only once the command's last bit is out.
+  const std::string bauds = "WBAUDS 1\r";
+  const double finCommande = static_cast<double>(boucle_.maintenantMs()) +
+                             static_cast<double>(bauds.size()) * 10000.0 / std::max(1, port_.vitesse());
+  port_.ecrire(bauds);
+  viderSortie(finCommande);
   a19200_ = true;
   port_.fermer();
   port_.reglerVitesse(19200);

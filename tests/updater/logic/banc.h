@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -64,9 +65,18 @@ public:
     sortieLibre_ = h_.t;
     return true;
   }
-  void fermer() override { com_ = 0; }
+  // What is still on the line when the port closes or changes speed is lost.
+  void fermer() override {
+    livrer();
+    ligne_.clear();
+    com_ = 0;
+  }
   bool estOuvert() const override { return com_ != 0; }
-  void reglerVitesse(int bauds) override { bauds_ = bauds; }
+  void reglerVitesse(int bauds) override {
+    livrer();
+    ligne_.clear();
+    bauds_ = bauds;
+  }
   int vitesse() const override { return bauds_; }
 
   bool ecrire(std::string_view o) override {
@@ -76,16 +86,12 @@ public:
       return false;
     }
     ecritures.push_back(o.size());
-    const double debut = std::max(sortieLibre_, h_.t);
-    sortieLibre_ = debut + static_cast<double>(o.size()) * dureeOctet();
-    sim::Emulateur* e = interface(com_);
-    if (e && bauds_ == baudsInterface(*e)) {
-      // The interface has each byte when its last bit is in.
-      for (std::size_t i = 0; i < o.size(); ++i) {
-        const auto c = static_cast<std::uint8_t>(o[i]);
-        e->recoit(&c, 1, debut + static_cast<double>(i + 1) * dureeOctet());
-      }
+    double fin = std::max(sortieLibre_, h_.t);
+    for (const char c : o) {
+      fin += dureeOctet();
+      ligne_.emplace_back(fin, static_cast<std::uint8_t>(c));
     }
+    sortieLibre_ = fin;
     return true;
   }
   std::size_t enAttenteEntree() override {
@@ -99,19 +105,31 @@ public:
     return r;
   }
   void viderEntree() override { lireTout(); }
+  // Like a 16550 behind its driver: the last 16 bytes sit in the UART's
+  // FIFO, which the driver does not count.
   std::size_t enAttenteSortie() override {
-    if (!com_ || sortieLibre_ <= h_.t) return 0;
-    return static_cast<std::size_t>(std::ceil((sortieLibre_ - h_.t) / dureeOctet()));
+    livrer();
+    return ligne_.size() > 16 ? ligne_.size() - 16 : 0;
   }
   std::size_t tailleTamponSortie() const override { return tampon_; }
+  // Time runs to the next event: a byte off the line, an answer, or ms.
   void attendre(int ms) override {
-    double cible = h_.t + std::max(ms, 0);
-    if (sim::Emulateur* e = com_ ? interface(com_) : nullptr) {
-      const double p = e->prochaineEmission();
-      if (p > h_.t && p < cible) cible = p;
+    const double cible = h_.t + std::max(ms, 1);
+    const bool dejaEntree = enAttenteEntree() > 0;
+    for (;;) {
+      if (!dejaEntree && enAttenteEntree() > 0) return;
+      double prochain = cible;
+      if (!ligne_.empty()) prochain = std::min(prochain, ligne_.front().first);
+      if (sim::Emulateur* e = com_ ? interface(com_) : nullptr) {
+        const double p = e->prochaineEmission();
+        if (p > h_.t) prochain = std::min(prochain, p);
+      }
+      if (prochain >= cible) break;
+      h_.t = prochain;
+      livrer();
     }
-    if (sortieLibre_ > h_.t && sortieLibre_ < cible) cible = sortieLibre_;
-    h_.t = std::max(cible, h_.t + 0.001);
+    h_.t = cible;
+    livrer();
   }
   std::string derniereErreur() const override { return erreur_; }
 
@@ -127,7 +145,17 @@ public:
 
 private:
   double dureeOctet() const { return 10000.0 / bauds_; }
+  // The interface has each byte when its last bit is in; at another speed it
+  // hears nothing sensible.
+  void livrer() {
+    sim::Emulateur* e = com_ ? interface(com_) : nullptr;
+    while (!ligne_.empty() && ligne_.front().first <= h_.t) {
+      if (e && bauds_ == baudsInterface(*e)) e->recoit(&ligne_.front().second, 1, ligne_.front().first);
+      ligne_.pop_front();
+    }
+  }
   void tirer() {
+    livrer();
     sim::Emulateur* e = com_ ? interface(com_) : nullptr;
     if (!e) return;
     std::uint8_t buf[256];
@@ -142,6 +170,7 @@ private:
   int bauds_ = 9600;
   double sortieLibre_ = 0;
   std::string entree_;
+  std::deque<std::pair<double, std::uint8_t>> ligne_;
   std::string erreur_;
 };
 

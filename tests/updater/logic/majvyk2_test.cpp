@@ -198,14 +198,25 @@ TEST_F(Updater, FileWithoutRecordInItsFirst201LinesIsCorrupt) {
   }
 }
 
-TEST_F(Updater, MissingFileWhenVersionsAreReadEndsTheProgram) {
-  port.brancher(1);
-  maj().Command4_Click();
-  maj().Command4_Click();
-  ASSERT_EQ(vue.boites.size(), 1u);
-  EXPECT_EQ(vue.boites[0].second, reglages.cheminFichier + " non trouvé");
-  EXPECT_EQ(vue.fins, 1);
-  EXPECT_FALSE(port.estOuvert());
+TEST_F(Updater, MissingOrUnreadableFileWhenVersionsAreReadEndsTheProgram) {
+  for (const bool dossierALaPlace : {false, true}) {
+    SCOPED_TRACE(dossierALaPlace);
+    majtest::Horloge horloge;
+    PortSimule p{horloge};
+    majtest::BoucleSimulee b{horloge};
+    majtest::VueTest v;
+    p.brancher(1);
+    if (dossierALaPlace) fs::create_directory(reglages.cheminFichier);
+    MiseAJour m(p, b, v, reglages);
+    m.demarrer();
+    m.Command4_Click();
+    m.Command4_Click();
+    ASSERT_EQ(v.boites.size(), 1u);
+    EXPECT_EQ(v.boites[0].first, majvyk2::Icone::erreur);
+    EXPECT_EQ(v.boites[0].second, reglages.cheminFichier + (dossierALaPlace ? " : c'est un dossier" : " non trouvé"));
+    EXPECT_EQ(v.fins, 1);
+    EXPECT_FALSE(p.estOuvert());
+  }
 }
 
 TEST_F(Updater, DebugAnswerDecidesWhetherToTransfer) {
@@ -260,6 +271,30 @@ TEST_F(Updater, FileGoesOutInPiecesOfTheOutputBuffer) {
   EXPECT_EQ(vue.jauges.back(), 400);
   EXPECT_EQ(vue.dernier.jaugeMax, 400);
   EXPECT_FALSE(vue.dernier.jaugeVisible);
+}
+
+// The bar advances by the piece size / 100, rounded halves to even.
+TEST_F(Updater, BarStepRoundsHalvesToEven) {
+  struct Cas {
+    std::size_t tampon;
+    int pas;
+  };
+  for (const Cas cas : {Cas{250, 2}, Cas{350, 4}, Cas{149, 1}, Cas{151, 2}}) {
+    SCOPED_TRACE(cas.tampon);
+    majtest::Horloge horloge;
+    PortSimule p{horloge, cas.tampon};
+    majtest::BoucleSimulee b{horloge};
+    majtest::VueTest v;
+    p.brancher(1);
+    fichier(majtest::fichierHex("2.10", 3000));
+    MiseAJour m(p, b, v, reglages);
+    m.demarrer();
+    for (int i = 0; i < 3; ++i) m.Command4_Click();
+    EXPECT_EQ(m.morceaux, (3000 + cas.tampon - 1) / cas.tampon);
+    ASSERT_GE(v.jauges.size(), 3u);
+    EXPECT_EQ(v.jauges[1], 2 * cas.pas);
+    EXPECT_EQ(v.jauges[2], 3 * cas.pas);
+  }
 }
 
 TEST_F(Updater, CommandsOfAFullUpdateInOrder) {
