@@ -54,7 +54,7 @@ Feuille2::Feuille2(majvyk2::PortSerie& port, majvyk2::Reglages reglages, QWidget
       "QProgressBar { border: 1px solid #606060; background: white; min-height: 18px; }"
       "QProgressBar::chunk { background: #10a010; }"));
   gauge_->setAccessibleName(QStringLiteral("Progression du transfert"));
-  gauge_->setAccessibleDescription(QStringLiteral("Part du fichier codevyk2.hex déjà envoyée"));
+  gauge_->setAccessibleDescription(QStringLiteral("Proportion du fichier codevyk2.hex déjà envoyée"));
   gauge_->hide();
 
   command4_ = new QPushButton(this);
