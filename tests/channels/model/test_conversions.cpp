@@ -124,6 +124,34 @@ TEST_F(ModeleVoies, ConvertitVecteurResteDansLesBornes) {
   EXPECT_FALSE(w.vecteurCourant.alloue());
 }
 
+// The fast sweep conversion and the single conversion agree on every code.
+TEST_F(ModeleVoies, BlocEgalPointParPointSurTousLesCodes) {
+  std::vector<std::int16_t> codes(65536);
+  for (int k = 0; k < 65536; ++k) codes[std::size_t(k)] = std::int16_t(k - 32768);
+  std::vector<double> valeurs(codes.size());
+  auto verifie = [&](const Tvoie& v, const char* cas) {
+    v.ValeurRealBloc(codes.data(), valeurs.data(), codes.size());
+    std::size_t ecarts = 0;
+    for (std::size_t k = 0; k < codes.size(); ++k)
+      if (valeurs[k] != v.ValeurReal(codes[k])) ++ecarts;
+    EXPECT_EQ(ecarts, 0u) << cas;
+  };
+  Tvoie v(6);
+  verifie(v, "volts");
+  v.AvecCapteur = true;
+  v.Offset = 0.1;
+  v.UnVolt = 3.7;
+  verifie(v, "lineaire");
+  v.indexCapteurAuto = 2;
+  v.Fmini = -7;
+  v.Fmaxi = 11;
+  verifie(v, "borne");
+  v.indexCapteurAuto = 0;
+  v.setExpression("sqrt(V)*V0");
+  v.TensionRef = 1.9;
+  verifie(v, "formule");
+}
+
 struct CasMinMax {
   const char* nom;
   bool capteur;
