@@ -175,7 +175,22 @@ TEST_F(Fenetre, ErrorReportAndRestart) {
   majvyk2::PortPosix port;
   Feuille2 f(port);
   f.show();
-  for (int i = 0; i < 3; ++i) cliquer(f.Command4());
+  cliquer(f.Command4());
+  cliquer(f.Command4());
+  // Closing the window in the middle of the transfer is refused: the
+  // interface would stay at 19200 bauds with half a file.
+  QSignalSpy fin(&f, &Feuille2::fini);
+  int refus = 0;
+  QTimer fermeture;
+  QObject::connect(&fermeture, &QTimer::timeout, [&] {
+    if (f.gauge()->isVisible() && refus == 0 && !f.close()) ++refus;
+  });
+  fermeture.start(5);
+  cliquer(f.Command4());
+  fermeture.stop();
+  EXPECT_EQ(refus, 1);
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_EQ(fin.count(), 0);
   EXPECT_EQ(f.Lab1()->text(), QStringLiteral("Une erreur s'est produite pendant le transfert (Erreur  5) \n"
                                              "Eteindre puis rallumer BRIXO VYK2\n Cliquez sur 'Recommencer' ou "
                                              "cliquez sur 'Quitter' pour Arrêter."));
