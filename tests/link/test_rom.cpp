@@ -121,6 +121,23 @@ TEST_F(MiseAJour, ArreteeParLUtilisateur) {
   EXPECT_FALSE(b.vue.dialogueRom);
 }
 
+TEST_F(MiseAJour, UneLigneBloqueeNeRetientPasLaFenetre) {
+  b.vue.reponseOuiNon = true;
+  b.liaison.indexVitesse = 0;
+  b.horloge.pendantPompe = [&] {
+    if (b.commandes.size() >= 3) b.port.sortieBloquee = true;  // after "WROM"
+  };
+  b.liaison.detecteInterface();
+  b.horloge.pendantPompe = nullptr;
+  EXPECT_THAT(b.vue.erreurs, ElementsAre("La mise à jour a rencontré un problème"));
+  EXPECT_EQ(b.liaison.NumeroVersion, 129);
+  EXPECT_LT(b.horloge.maintenantMs(), 20000);
+
+  const double t0 = b.horloge.maintenantMs();
+  b.liaison.videOutBuffer();
+  EXPECT_LE(b.horloge.maintenantMs() - t0, 5100);
+}
+
 TEST_F(MiseAJour, CompteRenduDeLInterface) {
   struct Cas {
     char rapport;

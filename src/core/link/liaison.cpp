@@ -20,6 +20,8 @@ constexpr double attenteWromMs = 300;
 constexpr double attenteArretFluxMs = 50;
 // A line that keeps talking after "WPE" must not hold the window for ever.
 constexpr double dureeMaxVidageMs = 5000;
+constexpr double dureeMaxSortieMs = 5000;
+constexpr double dureeMaxOctetMs = 1000;
 
 const char* const texteRecherche = "Vérification présence d'Brixo VYK ou PUX II";
 const char* const texteErreurVoie = "Erreur  gestion voie série";
@@ -231,7 +233,17 @@ void TLiaison::videOutBuffer() {
     if (pilotePux) pilotePux->videSortie();
     return;
   }
-  while (port_.estOuvert() && !port_.sortieVide()) horloge_.attends(10);
+  attendSortieVide(dureeMaxSortieMs);
+}
+
+// A line that no longer drains (device wedged) must not hold the window.
+bool TLiaison::attendSortieVide(double maxMs) {
+  const double fin = horloge_.maintenantMs() + maxMs;
+  while (port_.estOuvert() && !port_.sortieVide()) {
+    if (horloge_.maintenantMs() >= fin) return false;
+    horloge_.attends(10);
+  }
+  return true;
 }
 
 void TLiaison::arreteEtVide() {
@@ -459,6 +471,17 @@ void TLiaison::arretInterface() {
   if (!PuxActif) port_.ferme();
 }
 
+// One character of a firmware file takes about 1 ms at 9600 baud.
+bool TLiaison::attendOctetParti() {
+  const double fin = horloge_.maintenantMs() + dureeMaxOctetMs;
+  while (port_.estOuvert() && !port_.sortieVide()) {
+    const double reste = fin - horloge_.maintenantMs();
+    if (reste <= 0) return false;
+    horloge_.pompe(std::min(reste, 10.0));
+  }
+  return port_.estOuvert();
+}
+
 void TLiaison::miseAJourRom() {
   if (!BrixoPresent || PuxActif || dossierProgramme.empty()) return;
   std::string chemin = dossierProgramme;
@@ -482,9 +505,10 @@ void TLiaison::miseAJourRom() {
   std::size_t envoyes = 0;
   for (char c : contenu) {
     const auto octet = std::uint8_t(c);
-    if (!port_.ecrit(&octet, 1)) break;  // port lost: the reply wait reports the failure
+    // Port lost or line stuck: the reply wait then reports the failure.
+    if (!port_.ecrit(&octet, 1)) break;
     ++envoyes;
-    while (port_.estOuvert() && !port_.sortieVide()) horloge_.pompe(10);
+    if (!attendOctetParti()) break;
     if (envoyes % 32 == 0) {
       vue_.progressionMiseAJourRom(int(std::min<std::size_t>(envoyes / 64, 1000)));
       horloge_.pompe(0);

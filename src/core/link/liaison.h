@@ -146,6 +146,8 @@ private:
   void verifieFichierRom();
   void finDetection(bool trouve, int dernierEssai);
   bool attenteAcquisition() const;
+  bool attendSortieVide(double maxMs);
+  bool attendOctetParti();
 
   IPortSerie& port_;
   IHorloge& horloge_;

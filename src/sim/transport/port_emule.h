@@ -28,6 +28,9 @@ public:
   // COM n disappears (USB adapter pulled); an open port on it is lost.
   void retire(int numero);
 
+  // The line stops draining (a wedged device): output never empties.
+  bool sortieBloquee = false;
+
   int numeroOuvert() const { return ouvert_; }
   int vitesse() const { return baud_; }
   // Every COM number that open() was called with, in order.
@@ -42,7 +45,7 @@ public:
   std::size_t disponibles() override { return entree_.size(); }
   std::size_t lit(std::uint8_t* dest, std::size_t max) override;
   void videEntree() override { entree_.clear(); }
-  bool sortieVide() override { return true; }
+  bool sortieVide() override { return !sortieBloquee; }
   void surDonnees(std::function<void()> rappel) override { surDonnees_ = std::move(rappel); }
   void surPerte(std::function<void()> rappel) override { surPerte_ = std::move(rappel); }
 
