@@ -1,0 +1,362 @@
+#include "core/link/flux/flux.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "core/channels/model/voie.h"
+#include "core/link/liaison.h"
+
+namespace {
+
+constexpr double secondesParCodeBrulon = 5e-7;
+constexpr int periodeTimerBrulonMs = 250;
+
+// Points a sweep may hold whatever NbreInter says: the vectors end there.
+std::int32_t limitePoints(std::int32_t nbreInter) {
+  return std::clamp<std::int32_t>(nbreInter, 1, std::int32_t(maxPointsBalayage));
+}
+
+bool slotEntree(int s) { return s >= slotPremiereEntree && s <= slotDerniereEntree; }
+
+}  // namespace
+
+TfluxResultats::TfluxResultats(ICibleFlux& cible, IControleFlux& controle)
+    : cible_(cible), controle_(controle) {
+  prepareChaine();
+}
+
+void TfluxResultats::prepareChaine() {
+  auto active = [this](int s) {
+    const Tvoie* v = cible_.voieFlux(s);
+    return v != nullptr && v->active;
+  };
+  voieDebut = slotDerniereEntree;
+  for (int s = slotPremiereEntree; s < slotDerniereEntree; ++s) {
+    if (active(s)) {
+      voieDebut = s;
+      break;
+    }
+  }
+  int suivante = voieDebut;
+  for (int s = slotDerniereEntree; s >= slotPremiereEntree; --s) {
+    voieSuivante[s] = suivante;
+    if (active(s)) suivante = s;
+  }
+  voieCouranteTemps = voieDebut;
+}
+
+void TfluxResultats::arme(TetatAvail etat) {
+  prepareChaine();
+  indexOctet = 0;
+  indexPivane = 0;
+  NbreUnMega = 0;
+  indexDataPoincare = 0;
+  cible_.refNbreCourant() = 0;
+  etatAvail = etat;
+}
+
+void TfluxResultats::TriggerAvailBin(const std::uint8_t* octets, std::size_t n) {
+  for (std::size_t i = 0; i < n; ++i) {
+    // With the PUX II the port carries only the 1 MHz and cardiac streams;
+    // anything else on it is not for the decoder.
+    if (PuxActif && !litLePort()) continue;
+    decode(octets[i]);
+  }
+}
+
+void TfluxResultats::TriggerAvailBinPux(int count) {
+  if (sourcePux == nullptr || !PuxActif) return;
+  std::uint8_t tampon[256];
+  while (count > 0) {
+    if (litLePort()) return;
+    const std::size_t voulu = std::min<std::size_t>(std::size_t(count), sizeof tampon);
+    const std::size_t lu = sourcePux->lit(tampon, voulu);
+    if (lu == 0) return;
+    for (std::size_t i = 0; i < lu; ++i) decode(tampon[i]);
+    count -= int(lu);
+  }
+}
+
+void TfluxResultats::installe(TLiaison& liaison) {
+  liaison.installeDispatcheurBinaire([this, &liaison](const std::uint8_t* octets, std::size_t n) {
+    PuxActif = liaison.PuxActif;
+    dtPivane = liaison.dtPivane;
+    TriggerAvailBin(octets, n);
+  });
+}
+
+void TfluxResultats::decode(std::uint8_t octet) {
+  switch (etatAvail) {
+    case eaNone:
+      break;
+    case eaResul:
+      decodeResul(octet);
+      break;
+    case eaPivane:
+      if (cible_.lireChute()) {
+        decodePivaneChute(octet);
+      } else {
+        decodePivaneOscillation(octet);
+      }
+      break;
+    case eaResulUnMega:
+      decodeUnMega(octet);
+      break;
+    case eaBrulon:
+      decodeBrulon(octet);
+      break;
+    case eaPoincare:
+      decodePoincare(octet);
+      break;
+    case eaCardiaque:
+      decodeCardiaque(octet);
+      break;
+  }
+}
+
+bool TfluxResultats::collecte2(std::uint8_t octet, std::int16_t& v) {
+  if (indexOctet != 1) {
+    ValeurMot.octets[0] = octet;
+    indexOctet = 1;
+    return false;
+  }
+  ValeurMot.octets[1] = octet;
+  indexOctet = 0;
+  v = ValeurMot.entier();
+  return true;
+}
+
+void TfluxResultats::decodeResul(std::uint8_t octet) {
+  std::int16_t v = 0;
+  if (!collecte2(octet, v)) return;
+
+  if (cible_.synchroBrulon() && cible_.refAttenteDeltat()) {
+    // The first value of an ultrasound-started sweep is the clap delay, a
+    // count of 0.5 µs steps (never negative).
+    const auto delai = std::uint16_t(v);
+    if (Tvoie* brulon = cible_.voieFlux(slotBrulon)) {
+      brulon->ValeurCourante = delai * secondesParCodeBrulon;
+    }
+    cible_.refAttenteDeltat() = false;
+    controle_.afficheValeurVoie(slotBrulon);
+    if (delai == 0) {
+      controle_.afficheErreur(msgClapNonDetecte);
+      controle_.relanceBalayage();
+    }
+    return;
+  }
+
+  std::int32_t& nbre = cible_.refNbreCourant();
+  const std::int32_t limite = limitePoints(cible_.lireNbreInter());
+  if (nbre < 0 || nbre >= limite || !slotEntree(voieCouranteTemps)) {
+    // The sweep is already full: nothing more belongs to it.
+    etatAvail = eaNone;
+    return;
+  }
+  if (Tvoie* voie = cible_.voieFlux(voieCouranteTemps)) voie->vecteurCourant[std::size_t(nbre)] = v;
+  voieCouranteTemps = voieSuivante[std::size_t(voieCouranteTemps)];
+  if (voieCouranteTemps != voieDebut) return;
+
+  if (nbre == 0) dateDebutReception = controle_.maintenant();
+  ++nbre;
+  controle_.assureTimerAcquisition();
+  if (nbre >= limite) {
+    controle_.fixeEtatAcq(eaMajResul);
+    etatAvail = eaNone;
+  }
+}
+
+void TfluxResultats::decodePivaneOscillation(std::uint8_t octet) {
+  if (indexPivane < 0 || indexPivane > 5) indexPivane = 0;
+  valeurPivane[std::size_t(indexPivane)] = octet;
+  if (indexPivane < 5) {
+    ++indexPivane;
+    return;
+  }
+  indexPivane = 0;
+  const std::uint32_t n = std::uint32_t(valeurPivane[0]) | std::uint32_t(valeurPivane[1]) << 8 |
+                          std::uint32_t(valeurPivane[2]) << 16 | std::uint32_t(valeurPivane[3]) << 24;
+  const auto p = std::uint16_t(valeurPivane[4] | valeurPivane[5] << 8);
+  const double t = n * dtPivane;
+
+  std::int32_t& nbre = cible_.refNbreCourant();
+  if (nbre < 0 || nbre >= std::int32_t(maxPointsBalayage)) return;
+  if (nbre == 0) {
+    dateDebutPivane = t;
+    posDebutPivane = p;
+    oldPosPivane = p;
+  }
+  double h = t - dateDebutPivane;
+  if (h < 0) {
+    dateDebutPivane -= periodeCompteurPivane;
+    h += periodeCompteurPivane;
+  }
+  if (Tvoie* temps = cible_.voieFlux(slotTemps)) temps->vecteurAff[std::size_t(nbre)] = h;
+  if (Tvoie* pivane = cible_.voieFlux(slotPivane)) {
+    pivane->vecteurCourant[std::size_t(nbre)] = std::int16_t(std::uint16_t(p - posDebutPivane));
+  }
+  // Positions are a 16-bit counter: a step across its wrap is one step.
+  const int saut = std::int16_t(std::uint16_t(p - oldPosPivane));
+  if (std::abs(saut) > 2) return;
+  ++nbre;
+  oldPosPivane = p;
+}
+
+void TfluxResultats::decodePivaneChute(std::uint8_t octet) {
+  if (indexPivane < 0 || indexPivane > 3) indexPivane = 0;
+  valeurPivane[std::size_t(indexPivane)] = octet;
+  if (indexPivane < 3) {
+    ++indexPivane;
+    return;
+  }
+  indexPivane = 0;
+  const std::uint32_t n = std::uint32_t(valeurPivane[0]) | std::uint32_t(valeurPivane[1]) << 8 |
+                          std::uint32_t(valeurPivane[2]) << 16 | std::uint32_t(valeurPivane[3]) << 24;
+  const double t = n * dtPivane;
+  std::int32_t& nbre = cible_.refNbreCourant();
+  if (nbre < 0 || nbre >= std::int32_t(maxPointsBalayage)) return;
+  if (nbre == 0) dateDebutPivane = t;
+  if (Tvoie* temps = cible_.voieFlux(slotTemps)) temps->vecteurAff[std::size_t(nbre)] = t - dateDebutPivane;
+  if (Tvoie* pivane = cible_.voieFlux(slotPivane)) {
+    pivane->vecteurCourant[std::size_t(nbre)] = std::int16_t(nbre);
+  }
+  ++nbre;
+}
+
+void TfluxResultats::decodeUnMega(std::uint8_t octet) {
+  std::int16_t v = 0;
+  if (!collecte2(octet, v)) return;
+  AttenteMegaEnCours = false;
+  const std::int64_t V = std::clamp<std::int32_t>(cible_.lireNbreVoie(), 1, 2);
+  const std::int32_t nbreInter = limitePoints(cible_.lireNbreInter());
+  const std::int64_t total = std::int64_t(nbreInter) * V;
+  std::int32_t& nbre = cible_.refNbreCourant();
+  const std::int64_t n = NbreUnMega;
+  if (n < 0 || n >= total) {
+    etatAvail = eaNone;
+    return;
+  }
+  nbre = std::int32_t(n / V);
+
+  const ParametresMega m = cible_.lireParametresMega();
+  const std::int64_t B = std::max<std::int32_t>(m.nbreBlocMega, 1);
+  const std::int64_t L = m.blocMega;
+  std::int64_t d = n / (B * V) + ((n % (B * V)) / V) * L;
+  int slot = slotPremiereEntree;
+  if (V == 2 && n % 2 == 1) {
+    slot = slotPremiereEntree + 1;
+    d = (d + 10 * std::int64_t(m.FreqMega)) % std::int64_t(maxPointsBalayage);
+  }
+  if (d >= 0 && d < std::int64_t(tailleVecteur)) {
+    if (Tvoie* voie = cible_.voieFlux(slot)) {
+      voie->vecteurCourant[std::size_t(d)] = v;
+      if (controle_.premiereAcquisition()) voie->vecteurAff[std::size_t(d)] = voie->ValeurReal(v);
+    }
+  }
+  NbreUnMega = std::int32_t(n + 1);
+  if (NbreUnMega >= total) {
+    nbre = nbreInter;
+    controle_.fixeEtatAcq(eaMajResul);
+    MegaEnCours = false;
+    etatAvail = eaNone;
+  }
+}
+
+void TfluxResultats::decodeBrulon(std::uint8_t octet) {
+  std::int16_t v = 0;
+  if (!collecte2(octet, v)) return;
+  const auto delai = std::uint16_t(v);
+  controle_.montreErreurBrulon(delai == 0);
+  if (delai != 0) {
+    if (Tvoie* brulon = cible_.voieFlux(slotBrulon)) {
+      brulon->ValeurCourante = delai * secondesParCodeBrulon;
+    }
+    controle_.afficheValeurVoie(slotBrulon);
+  }
+  etatAvail = eaNone;
+  controle_.relanceTimerAcquisition(periodeTimerBrulonMs);
+}
+
+void TfluxResultats::decodePoincare(std::uint8_t octet) {
+  std::int16_t v = 0;
+  if (!collecte2(octet, v)) return;
+  if (!slotEntree(voieCouranteTemps)) {
+    etatAvail = eaNone;
+    return;
+  }
+  if (voieCouranteTemps == voieDebut) {
+    if (Tvoie* temps = cible_.voieFlux(slotTemps)) {
+      temps->ValeurCourante = controle_.secondesDepuisDebutAcquisition();
+    }
+  }
+  if (Tvoie* voie = cible_.voieFlux(voieCouranteTemps)) voie->ValeurCourante = voie->ValeurReal(v);
+  voieCouranteTemps = voieSuivante[std::size_t(voieCouranteTemps)];
+  if (voieCouranteTemps != voieDebut) return;
+
+  ++indexDataPoincare;
+  if (indexDataPoincare < 2) return;
+  ++indexPointPoincare;
+  if (indexPointPoincare >= controle_.lireUnPointSur()) {
+    controle_.enregistrePointPoincare();
+    indexPointPoincare = 0;
+  }
+  indexDataPoincare = 0;
+  controle_.relanceOrdreR();
+  if (PuxActif && sourcePux != nullptr) sourcePux->relanceReception(cible_.lireNbreVoie() * 2);
+}
+
+void TfluxResultats::decodeCardiaque(std::uint8_t octet) {
+  if (indexOctet < 0 || indexOctet > 3) indexOctet = 0;
+  ValeurMot.octets[std::size_t(indexOctet)] = octet;
+  ++indexOctet;
+  if (indexOctet < 4) return;
+
+  const std::uint32_t n = ValeurMot.longMot();
+  if (oldDateEF != 0) {
+    const double c = std::uint32_t(n - oldDateEF) * dtPivane;
+    if (c > 0.2 && c < 5) {
+      const double e = 60 / c;
+      if (oldFreqC > 0 && std::fabs(oldFreqC - e) < 0.2 * e) {
+        const double k = coeffFiltreCardiaque;
+        valeurFrequence = (1 - k) * valeurFrequence + k * e;
+      }
+      oldFreqC = e;
+    }
+  }
+  oldDateEF = n;
+  indexOctet = 0;
+  if (oldDateEF > limiteDateCardiaque) {
+    controle_.relanceComptageCardiaque();
+    oldDateEF = 0;
+  }
+
+  Tvoie* frequence = cible_.voieFlux(slotFrequence);
+  if (frequence != nullptr) {
+    frequence->ValeurCourante = valeurFrequence;
+    frequence->valeurAff = valeurFrequence;
+  }
+  controle_.afficheValeurVoie(slotFrequence);
+
+  if (controle_.lireEtatAcq() != eaAttenteResul) return;
+  std::int32_t& nbre = cible_.refNbreCourant();
+  if (nbre < 0 || nbre >= std::int32_t(maxPointsBalayage)) {
+    controle_.fixeEtatAcq(eaMajResul);
+    return;
+  }
+  double t = 0;
+  if (nbre == 0) {
+    controle_.razDebutAcquisition();
+  } else {
+    t = controle_.secondesDepuisDebutAcquisition();
+  }
+  Tvoie* temps = cible_.voieFlux(slotTemps);
+  if (temps != nullptr) temps->ValeurCourante = t;
+  if (frequence != nullptr) frequence->vecteurAff[std::size_t(nbre)] = valeurFrequence;
+  if (temps != nullptr) temps->vecteurAff[std::size_t(nbre)] = t;
+  cible_.refVecteurTemps()[std::size_t(nbre)] = t;
+  ++nbre;
+  if (t > cible_.lireDureeBalayage() || nbre >= std::int32_t(maxPointsBalayage)) {
+    controle_.fixeEtatAcq(eaMajResul);
+  }
+}
