@@ -197,6 +197,10 @@ void Emulateur::attendreHex() {
 void Emulateur::reinitialiser() {
   etat_.indexVitesse = 0;
   etat_.binaire = false;
+  arreteBalayage();
+  etat_.programmation.reset();
+  etat_.enregistrement.reset();
+  etat_.finEnregistrement = infini;
 }
 
 void Emulateur::recoit(const std::uint8_t* data, std::size_t n, double tMs) {
@@ -293,6 +297,7 @@ void Emulateur::echeances(double tMs) {
 std::size_t Emulateur::emet(std::uint8_t* buf, std::size_t max, double tMs) {
   echeances(tMs);
   maintenant_ = std::max(maintenant_, tMs);
+  genere(tMs, max);
   std::size_t n = 0;
   while (n < max && !sortie_.empty() && sortie_.front().first <= tMs) {
     buf[n++] = sortie_.front().second;
@@ -304,6 +309,7 @@ std::size_t Emulateur::emet(std::uint8_t* buf, std::size_t max, double tMs) {
 double Emulateur::prochaineEmission() const {
   double t = sortie_.empty() ? infini : sortie_.front().first;
   if (mode_ == Mode::hex) t = std::min(t, hex_->echeance);
+  if (flux_ && flux_->suivant < flux_->total) t = std::min(t, flux_->instant(flux_->suivant));
   return t;
 }
 
@@ -315,6 +321,9 @@ void Emulateur::debrancher() {
   bloc_.clear();
   hex_.reset();
   mode_ = Mode::lignes;
+  flux_.reset();
+  etat_.balayageEnCours.reset();
+  etat_.enAttenteDeclenchement = false;
 }
 
 void Emulateur::rebrancher() {

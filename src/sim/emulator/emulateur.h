@@ -8,10 +8,13 @@
 #include <deque>
 #include <functional>
 #include <limits>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "sim/emulator/signal.h"
 
 namespace sim {
 
@@ -32,12 +35,57 @@ struct ConfigEmulateur {
   std::uint32_t graine = 12345;  // noise of the "charabia" fault
 };
 
-// Per-input signal model; the channel work fills it in. Indexed by the
-// interface's input number (0..9 = EA0..EA9, 10 = EAD0, 11 = EAD1).
+// An analog input, indexed by the interface's input number (0..9 = EA0..EA9,
+// 10 = EAD0, 11 = EAD1): a fixed converter code, or a signal model when one
+// is set.
 struct EntreeAnalogique {
-  std::int16_t code = 0;  // converter code returned for this input
+  std::int16_t code = 0;
+  std::optional<ModeleSignal> signal;
+  std::int16_t codeA(double tMs) const { return signal ? codeDeVolts(signal->volts(tMs)) : code; }
 };
 inline constexpr int nombreEntrees = 12;
+// Edge (TTL) inputs EF0..EF2: high at or above this level.
+inline constexpr int nombreEntreesFront = 3;
+inline constexpr double niveauTTL = 1.4;
+// Successive inputs of one sampling instant are converted this far apart.
+inline constexpr double ecartEntreesMs = 0.01;
+// Origin of the encoder position ("WRPOSITION").
+inline constexpr std::uint16_t origineCodeur = 30000;
+
+// What "WPE" programmed.
+struct Programmation {
+  int nbreEntrees = 0;           // 1..5
+  long pointsApres = 0;          // points after the trigger
+  long periodeUs = 0;            // base x multiplier
+  std::vector<int> entrees;      // input numbers, in slot order
+};
+
+// A sweep triggered at instant tDeclenchement: sample i (from -pre) of input
+// j is taken at tDeclenchement + i x period + j x ecartEntreesMs.
+struct Balayage {
+  Programmation prog;
+  long pre = 0;
+  double tDeclenchement = 0;
+  double periodeMs() const { return static_cast<double>(prog.periodeUs) / 1000.0; }
+  long points() const { return pre + prog.pointsApres; }
+  double instant(long point, int entree) const {
+    return tDeclenchement + static_cast<double>(point - pre) * periodeMs() + entree * ecartEntreesMs;
+  }
+};
+
+struct SortiePWM {
+  bool active = false;
+  int sortie = 0;
+  long duty = 0;
+  long periode = 0;
+  long horloge = 0;
+};
+
+struct Synthese {
+  bool active = false;
+  int sortie = 0;
+  long periode = 0;
+};
 
 // What the interface has seen and in which state it is, for the command
 // table and for tests.
@@ -53,6 +101,38 @@ struct EtatInterface {
   std::vector<std::string> inconnues;  // the last 256 command lines no row of the table knows
   std::size_t nombreInconnues = 0;     // all of them
   std::array<EntreeAnalogique, nombreEntrees> entrees{};
+
+  // --- models of the measurement queries ---
+  std::array<ModeleSignal, nombreEntreesFront> entreesFront{};  // EF0..EF2
+  std::array<bool, nombreEntreesFront> frontMontant{true, true, true};  // "WCONFEF"
+  std::array<std::uint8_t, 2> capteursDB15{};  // "WRECO": sensor codes on inputs 10, 11
+  std::array<std::uint8_t, 8> entreesBinaires{};  // "WEBIT b"
+  std::uint16_t positionCodeur = origineCodeur;    // "WLPOSITION"
+  // "WPER i" answers this many 1.25e-7 s ticks when set, else the period of
+  // EF i's model (0 when it is not periodic).
+  std::array<std::optional<std::uint32_t>, nombreEntreesFront> periodesFront{};
+  // "WAUTO s" answers this many 0.5 us ticks when set, else the period of
+  // input 11's model.
+  std::optional<std::uint32_t> periodeAuto;
+
+  // --- outputs ---
+  std::array<int, 2> sortiesAnalogiques{};  // "WDAC" SA0, SA1
+  std::uint8_t sortiesBinaires = 0;         // "WSBIT"/"WRBIT" bit b
+  SortiePWM pwm;
+  Synthese synthese;
+  // "WEPOTAR c k v": position of potentiometer k of the sensor on socket c;
+  // "WMPOTAR c k" stores it; "WRPOTAR c" counts.
+  std::map<char, std::array<int, 5>> potars;
+  std::map<char, std::array<int, 5>> potarsMemorises;
+  std::map<char, int> rappelsPotars;
+
+  // --- sweeps ---
+  std::optional<Programmation> programmation;
+  bool enAttenteDeclenchement = false;  // armed, trigger not yet seen
+  std::optional<Balayage> balayageEnCours;  // streamed sweep
+  std::optional<Balayage> enregistrement;   // non-streamed (disconnected) sweep
+  double finEnregistrement = std::numeric_limits<double>::infinity();
+  long balayagesEmis = 0;                   // streamed sweeps sent to their end
 };
 
 class Emulateur;
@@ -116,6 +196,32 @@ public:
   double instant() const { return maintenant_; }
   double dureeOctetMs() const;  // line time of one byte at the current speed
 
+  // --- sweeps (balayage.cpp) ---
+  enum class Declenchement { immediat, front, seuil };
+  struct Lancement {
+    Declenchement genre = Declenchement::immediat;
+    int front = 0;          // EF0..EF2 (edge)
+    int seuil = 128;        // 8-bit threshold code on input 11 (threshold)
+    bool montant = true;    // threshold direction
+    long pre = 0;           // points kept before the trigger
+    bool flux = true;       // streamed; false: recorded for "WRESUL"
+  };
+  // Starts the programmed sweep ("WPE ...") on its trigger; without a
+  // programming nothing happens.
+  void lance(const Lancement& l);
+  // 1 MHz mode on the threshold of input 11: inputs 11 (and 10 when
+  // nEntrees is 2), nbBlocs blocks, sample period 1 us / freqMega.
+  void lanceMega(int seuil, bool montant, int nEntrees, int nbBlocs, int freqMega);
+  // "WPE" alone: the running sweep and its stream stop.
+  void arreteBalayage();
+  // "WRESUL 0 N": the first N recorded values, at once.
+  void envoieEnregistrement(long n);
+  // Instant of the trigger of a launch made at tMs (the first sample instant
+  // at which the condition holds), +inf when none within the search horizon.
+  double chercheDeclenchement(const Lancement& l, double periodeMs, double tMs) const;
+  // Volts of the 8-bit threshold code of input 11.
+  static double voltsSeuil(int seuil) { return (seuil - 128) * 20.0 / 256.0; }
+
   static const std::vector<DescriptionCommande>& tableCommandes();
   static const std::vector<DescriptionOctet>& tableOctets();
 
@@ -126,6 +232,16 @@ private:
   void finBloc();
   void finHex();
   void echeances(double tMs);
+  // Values produced lazily as time passes: value n leaves at instant(n).
+  struct Flux {
+    long total = 0;
+    long suivant = 0;
+    std::function<std::int16_t(long)> valeur;
+    std::function<double(long)> instant;
+    std::function<void()> fin;
+  };
+  void genere(double tMs, std::size_t max);
+  std::optional<Flux> flux_;
 
   ConfigEmulateur config_;
   Pannes pannes_;
