@@ -3,10 +3,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <iostream>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "sim/pty/pty_sim.h"
 
@@ -33,6 +35,16 @@ void aide(std::ostream& o) {
        "  --silent            answer nothing\n"
        "  --late MS           answer MS milliseconds late\n"
        "  --garbage           answer noise instead of the real answers\n"
+       "  --input N=MODEL     signal of analog input N (0..11; 10 = EAD0, 11 = EAD1),\n"
+       "                      or of edge input EF0..EF2 written ef0..ef2; MODEL is\n"
+       "                      FORM[:amp=V,off=V,freq=HZ] with FORM one of constant, sine,\n"
+       "                      square, triangle, noise (volts; constant is off)\n"
+       "                      e.g. --input 10=sine:amp=2,off=0,freq=5\n"
+       "  --sensor N=CODE     DB15 sensor code (0..255) reported by WRECO on input 10 or 11\n"
+       "  --binary B=V        state (0..255) of binary input B (0..7) answered by WEBIT\n"
+       "  --position P        encoder position answered by WLPOSITION (default 30000)\n"
+       "  --period F=TICKS    WPER F answer for edge input F (0..2), instead of its model\n"
+       "  --auto TICKS        WAUTO answer, instead of the period of input 11's model\n"
        "  --help              this text\n";
 }
 
@@ -50,6 +62,67 @@ std::optional<long> entier(const std::string& s) {
   return v;
 }
 
+// Splits "K=V".
+bool paire(const std::string& s, std::string& k, std::string& v) {
+  const auto egal = s.find('=');
+  if (egal == std::string::npos) return false;
+  k = s.substr(0, egal);
+  v = s.substr(egal + 1);
+  return true;
+}
+
+// One model option; "" when taken, else the error text.
+std::string reglageEntrees(const std::string& option, const std::string& valeur,
+                           std::vector<std::function<void(sim::Emulateur&)>>& modeles) {
+  std::string k, v;
+  if (option == "--position" || option == "--auto") {
+    const auto n = entier(valeur);
+    if (!n || *n < 0 || (option == "--position" && *n > 65535) || *n > 4294967295L) {
+      return option + " takes a count";
+    }
+    if (option == "--position") {
+      modeles.push_back([p = static_cast<std::uint16_t>(*n)](sim::Emulateur& e) { e.etat().positionCodeur = p; });
+    } else {
+      modeles.push_back([p = static_cast<std::uint32_t>(*n)](sim::Emulateur& e) { e.etat().periodeAuto = p; });
+    }
+    return "";
+  }
+  if (!paire(valeur, k, v)) return option + " takes N=VALUE";
+  if (option == "--input") {
+    const auto m = sim::lisModeleSignal(v);
+    if (!m) return "unreadable signal model " + v;
+    if (k.size() == 3 && (k.rfind("ef", 0) == 0 || k.rfind("EF", 0) == 0) && k[2] >= '0' && k[2] <= '2') {
+      const auto f = static_cast<std::size_t>(k[2] - '0');
+      modeles.push_back([f, m = *m](sim::Emulateur& e) { e.etat().entreesFront[f] = m; });
+      return "";
+    }
+    const auto n = entier(k);
+    if (!n || *n < 0 || *n >= sim::nombreEntrees) return "--input takes an input 0..11 or ef0..ef2";
+    modeles.push_back([n = static_cast<std::size_t>(*n), m = *m](sim::Emulateur& e) { e.etat().entrees[n].signal = m; });
+    return "";
+  }
+  const auto n = entier(k);
+  const auto x = entier(v);
+  if (!n || !x) return option + " takes N=VALUE";
+  if (option == "--sensor") {
+    if ((*n != 10 && *n != 11) || *x < 0 || *x > 255) return "--sensor takes 10 or 11 and a code 0..255";
+    modeles.push_back([i = static_cast<std::size_t>(*n - 10), c = static_cast<std::uint8_t>(*x)](sim::Emulateur& e) {
+      e.etat().capteursDB15[i] = c;
+    });
+  } else if (option == "--binary") {
+    if (*n < 0 || *n > 7 || *x < 0 || *x > 255) return "--binary takes an input 0..7 and a state 0..255";
+    modeles.push_back([i = static_cast<std::size_t>(*n), b = static_cast<std::uint8_t>(*x)](sim::Emulateur& e) {
+      e.etat().entreesBinaires[i] = b;
+    });
+  } else {
+    if (*n < 0 || *n > 2 || *x < 0 || *x > 4294967295L) return "--period takes an edge input 0..2 and a count";
+    modeles.push_back([i = static_cast<std::size_t>(*n), p = static_cast<std::uint32_t>(*x)](sim::Emulateur& e) {
+      e.etat().periodesFront[i] = p;
+    });
+  }
+  return "";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -58,6 +131,7 @@ int main(int argc, char** argv) {
   std::string log;
   sim::ConfigEmulateur config;
   sim::Pannes pannes;
+  std::vector<std::function<void(sim::Emulateur&)>> modeles;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     auto valeur = [&]() -> std::optional<std::string> {
@@ -73,6 +147,11 @@ int main(int argc, char** argv) {
       pannes.charabia = true;
     } else if (a == "--line-timing") {
       config.debitReel = true;
+    } else if (a == "--input" || a == "--sensor" || a == "--binary" || a == "--position" || a == "--period" ||
+               a == "--auto") {
+      const auto v = valeur();
+      if (!v) return erreur(a + " needs a value");
+      if (auto e = reglageEntrees(a, *v, modeles); !e.empty()) return erreur(e);
     } else if (a == "--com" || a == "--ports-dir" || a == "--log" || a == "--version" || a == "--rom-report" ||
                a == "--debug-reply" || a == "--late") {
       const auto v = valeur();
@@ -106,6 +185,9 @@ int main(int argc, char** argv) {
     }
   }
   if (com == 0) return erreur("--com is required");
+  config.prepare = [modeles](sim::Emulateur& e) {
+    for (const auto& m : modeles) m(e);
+  };
   if (dossier.empty()) dossier = sim::dossierPortsParDefaut();
 
   std::FILE* fichier = nullptr;

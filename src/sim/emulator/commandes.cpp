@@ -180,9 +180,11 @@ void wconfef(Emulateur& e, const LigneCommande& l) {
 }
 
 // "WPE n p b c inputs...", or "WPE" alone to stop.
+// A line the interface cannot follow leaves it unprogrammed.
 void wpe(Emulateur& e, const LigneCommande& l) {
   e.arreteBalayage();
   if (l.arguments.empty()) return;
+  e.etat().programmation.reset();
   const long n = argument(l, 0), p = argument(l, 1), b = argument(l, 2), c = argument(l, 3);
   if (n < 1 || n > 5 || p < 1 || p > 65535 || b < 10 || b % 10 != 0 || c < 1 || c > 65535 ||
       l.arguments.size() != static_cast<std::size_t>(4 + n)) {

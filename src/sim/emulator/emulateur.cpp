@@ -149,6 +149,7 @@ struct Emulateur::RecepteurHex {
 
 Emulateur::Emulateur(ConfigEmulateur config) : config_(std::move(config)), alea_(config_.graine) {
   etat_.version = config_.version;
+  if (config_.prepare) config_.prepare(*this);
 }
 
 Emulateur::~Emulateur() = default;

@@ -25,6 +25,8 @@ struct Pannes {
   bool charabia = false;    // every answer is replaced by noise of the same length
 };
 
+class Emulateur;
+
 struct ConfigEmulateur {
   std::string version = "BRIXO VYK2 V1.29";  // "WVERSION" answers this, then CR
   char rapportRom = '0';                     // digit sent after a HEX file
@@ -33,6 +35,8 @@ struct ConfigEmulateur {
   // (off: an answer leaves all at once).
   bool debitReel = false;
   std::uint32_t graine = 12345;  // noise of the "charabia" fault
+  // Signal models and query answers set up before anything is served.
+  std::function<void(Emulateur&)> prepare;
 };
 
 // An analog input, indexed by the interface's input number (0..9 = EA0..EA9,
