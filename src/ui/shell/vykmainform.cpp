@@ -32,6 +32,7 @@
 #include "core/shell/textes.h"
 #include "platform/settings/registre.h"
 #include "ui/shell/apropos.h"
+#include "ui/display/oscillo.h"
 #include "ui/shell/filtre_application.h"
 #include "ui/shell/miseajourrom.h"
 #include "ui/shell/polices.h"
@@ -313,7 +314,7 @@ QWidget* TVYKmainForm::construitPanelOscillo() {
   SplitterFFT = new QSplitter(Qt::Vertical, PanelOscillo);
   SplitterFFT->setObjectName("SplitterFFT");
   nomme(SplitterFFT, "Séparation graphe spectre", "Partage la hauteur entre graphe et spectre");
-  Oscillo = new QFrame(SplitterFFT);
+  Oscillo = new TOscillo(SplitterFFT);
   Oscillo->setObjectName("Oscillo");
   nomme(Oscillo, "Oscillo", "Graphe de l'acquisition");
   Oscillo->setFrameShape(QFrame::StyledPanel);
@@ -596,6 +597,7 @@ void TVYKmainForm::afficheStatut(int panneau, const std::string& texte) {
 
 void TVYKmainForm::afficheBrixoAbsent(bool visible) {
   BrixoAbsent->setVisible(visible);
+  if (auto* o = qobject_cast<TOscillo*>(Oscillo)) o->setPresent(!visible);
   if (visible) VerifierBtn->setFocus();
   trace(visible ? "BrixoAbsent: visible" : "BrixoAbsent: caché");
 }

@@ -400,8 +400,9 @@ void TdessinGraphe::traceAxeGauche(TCourbe& c, bool separees) {
     }
   }
   const std::string titre = c.NomAxe(c.exposant);
+  // Superposed curves have their band top one margin below the window top.
   Canvas->texte(std::max(LimiteFenetre.Left, xAxe - Canvas->largeurTexte(titre)),
-                c.courbeTop - HautCarac, titre);
+                std::max(LimiteFenetre.Top, c.courbeTop - HautCarac), titre);
 }
 
 void TdessinGraphe::traceAxeDroit(TCourbe& c) {
