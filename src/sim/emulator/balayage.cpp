@@ -63,6 +63,7 @@ void Emulateur::lance(const Lancement& l) {
     etat_.enAttenteDeclenchement = true;
     return;
   }
+  etat_.dernierBalayage = b;
   if (!l.flux) {
     etat_.enregistrement = b;
     etat_.finEnregistrement = infini;
@@ -114,6 +115,7 @@ void Emulateur::lanceMega(int seuil, bool montant, int nEntrees, int nbBlocs, in
   b.prog.entrees = V == 2 ? std::vector<int>{11, 10} : std::vector<int>{11};
   b.tDeclenchement = t0;
   etat_.balayageEnCours = b;
+  etat_.dernierBalayage = b;
   Flux f;
   f.total = points * V;
   // Blocks interleaved: the first value of every block (of both inputs),

@@ -134,6 +134,7 @@ struct EtatInterface {
   std::optional<Programmation> programmation;
   bool enAttenteDeclenchement = false;  // armed, trigger not yet seen
   std::optional<Balayage> balayageEnCours;  // streamed sweep
+  std::optional<Balayage> dernierBalayage;  // the last one triggered, streamed or not
   std::optional<Balayage> enregistrement;   // non-streamed (disconnected) sweep
   double finEnregistrement = std::numeric_limits<double>::infinity();
   long balayagesEmis = 0;                   // streamed sweeps sent to their end
