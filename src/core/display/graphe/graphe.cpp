@@ -146,23 +146,26 @@ std::vector<int> TgrapheVYK::entreesActives() const {
 
 namespace {
 
-// vecteurAff of an input sampled f of an interval after the first input,
-// brought back to that first input's instant. The values are converted
-// first, then interpolated in place from the end so that each step still
-// reads the unconverted neighbour.
-void interpoleEntree(double* v, std::int32_t n, double f) {
+// Values v of an input sampled f of an interval after the first input,
+// brought back to that first input's instant into sortie. Only a channel
+// with a formula can hold missing values; the others take the plain loop.
+void interpoleEntree(const double* v, double* sortie, std::int32_t n, double f,
+                     bool avecAbsents) {
   if (n <= 0) return;
-  if (n == 1) return;  // a single point has no neighbour to lean on
-  const double premier = (v[0] == valeurAbsente || v[1] == valeurAbsente)
-                             ? valeurAbsente
-                             : (1 + f) * v[0] - f * v[1];
-  const double g = 1 - f;
-  for (std::int32_t i = n - 1; i >= 1; --i) {
-    const double a = v[i - 1];
-    const double b = v[i];
-    v[i] = (a == valeurAbsente || b == valeurAbsente) ? valeurAbsente : f * a + g * b;
+  if (n == 1) {  // a single point has no neighbour to lean on
+    sortie[0] = v[0];
+    return;
   }
-  v[0] = premier;
+  const double g = 1 - f;
+  if (!avecAbsents) {
+    sortie[0] = (1 + f) * v[0] - f * v[1];
+    for (std::int32_t i = 1; i < n; ++i) sortie[i] = f * v[i - 1] + g * v[i];
+    return;
+  }
+  auto absent = [](double a, double b) { return a == valeurAbsente || b == valeurAbsente; };
+  sortie[0] = absent(v[0], v[1]) ? valeurAbsente : (1 + f) * v[0] - f * v[1];
+  for (std::int32_t i = 1; i < n; ++i)
+    sortie[i] = absent(v[i - 1], v[i]) ? valeurAbsente : f * v[i - 1] + g * v[i];
 }
 
 }  // namespace
@@ -181,8 +184,16 @@ void TgrapheVYK::CourantVersAff() {
     for (int s = premiereEntree; s <= derniereEntree; ++s) {
       TCourbe* c = voieBrixo[std::size_t(s)];
       if (!c->active) continue;
-      c->convertitVecteur(0, std::size_t(n));
-      if (k > 0) interpoleEntree(c->vecteurAff.data(), n, k * CoeffInterp);
+      if (k == 0) {
+        c->convertitVecteur(0, std::size_t(n));
+      } else if (n > 0) {
+        // Converted apart, then interpolated into the shown values.
+        if (Fconversion.size() < std::size_t(n)) Fconversion.resize(std::size_t(n));
+        const std::int16_t* codes = c->vecteurCourant.data();
+        c->ValeurRealBloc(codes, Fconversion.data(), std::size_t(n));
+        interpoleEntree(Fconversion.data(), c->vecteurAff.data(), n, k * CoeffInterp,
+                        c->CapteurNonLin());
+      }
       ++k;
     }
   }

@@ -190,6 +190,8 @@ class TgrapheVYK : public IensembleBalayage, public IsourceLancement, public ICi
   int compteEntreesActives() const;
   std::vector<std::unique_ptr<TCourbe>> Fvoies;  // owns the channels
   std::unique_ptr<TreglageBalayage> Freglage;
+  // Converted values of an input before its interpolation.
+  std::vector<double> Fconversion;
 };
 
 // The acquisition set of the program (created by the main window).
