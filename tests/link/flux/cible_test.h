@@ -27,11 +27,11 @@ struct CibleTest : ICibleFlux {
     for (int i = 1; i <= 12; ++i) voies[std::size_t(i)] = std::make_unique<Tvoie>(i);
   }
   Tvoie& voie(int i) { return *voies[std::size_t(i)]; }
-  // Only the given analog inputs (slots 6..10) active.
-  void actives(const std::vector<int>& slots) {
+  // Only the given analog inputs (slotsActifs 6..10) active.
+  void actives(const std::vector<int>& slotsActifs) {
     for (int s = 6; s <= 10; ++s) voie(s).active = false;
-    for (int s : slots) voie(s).active = true;
-    NbreVoie = std::int32_t(slots.size());
+    for (int s : slotsActifs) voie(s).active = true;
+    NbreVoie = std::int32_t(slotsActifs.size());
   }
 
   Tvoie* voieFlux(int i) override { return i >= 1 && i <= 12 ? voies[std::size_t(i)].get() : nullptr; }
