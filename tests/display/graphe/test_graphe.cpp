@@ -163,6 +163,23 @@ TEST(CourantVersAff, InterpolationDesEntreesSuivantes) {
   EXPECT_FALSE(g.voie(7)->vecteurAff.alloue());
 }
 
+TEST(CourantVersAff, ValeurAbsenteNonInterpolee) {
+  TgrapheVYK g;
+  g.CoeffInterp = 0.5;
+  TCourbe& c = *g.voie(7);
+  c.AvecCapteur = true;
+  c.setExpression("1/V");
+  ASSERT_TRUE(c.CapteurNonLin());
+  ecritCodes(*g.voie(6), 10, 100, 1);
+  ecritCodes(c, 10, -1000, 200);  // code 0 at point 5: 1/V fails
+  g.NbreCourant = 10;
+  g.CourantVersAff();
+  EXPECT_EQ(c.vecteurAff[5], valeurAbsente);
+  EXPECT_EQ(c.vecteurAff[6], valeurAbsente);
+  EXPECT_NE(c.vecteurAff[4], valeurAbsente);
+  EXPECT_NEAR(c.vecteurAff[7], 0.5 * c.ValeurReal(200) + 0.5 * c.ValeurReal(400), 1e-9);
+}
+
 TEST(CourantVersAff, VoieCalculee) {
   TgrapheVYK g;
   g.CoeffInterp = 0;
@@ -181,9 +198,16 @@ TEST(CourantVersAff, VoieCalculee) {
   EXPECT_EQ(g.voieCalculee->vecteurAff[3], valeurAbsente);
 
   // A channel inactive when the formula is set is unknown to it.
+  struct Vue : IVueVoies {
+    std::vector<std::string> messages;
+    void afficheMessage(const std::string& m) override { messages.push_back(m); }
+  } vue;
+  fixeVueVoies(&vue);
   g.voie(7)->active = false;
   g.voieCalculee->setExpression("V1 * V2");
+  fixeVueVoies(nullptr);
   EXPECT_FALSE(g.voieCalculee->active);
+  EXPECT_EQ(vue.messages, std::vector<std::string>{"V1 * V2 : erreur de syntaxe"});
 }
 
 TEST(CourantVersAff, UnMegahertzBlancsDeLaSecondeEntree) {
