@@ -90,6 +90,37 @@ TEST(Creation, SlotsNomsEtValeursParDefaut) {
   EXPECT_EQ(g.ordreLanceFiltre(), "WPE 2 30000 20 1 10 11");
 }
 
+TEST(Creation, ComportementsDesSlotsSpeciaux) {
+  TgrapheVYK g;
+  EXPECT_EQ(g.brulon->Commande(AcqTemps), "WBRULON 0 8");
+  EXPECT_EQ(g.brulon->Commande(AcqPoint), "WSON 0 8");
+  EXPECT_EQ(g.brulon->Commande(AcqCardiaque), "");
+  EXPECT_EQ(g.sortieAnalogique->calibreVoie(), "0-5 V");
+  g.sortieAnalogique->SAi = '1';
+  EXPECT_EQ(g.sortieAnalogique->calibreVoie(), "\u00b15V");
+
+  // Optical fork in fall mode: one stripe period per event.
+  Tpivane& p = *g.pivane;
+  p.Fchute = true;
+  p.recopieM(5, g.baseDeTemps->vecteurAff);
+  EXPECT_DOUBLE_EQ(p.vecteurAff[4], 4 * 0.0036);
+  EXPECT_DOUBLE_EQ(p.Maxi(), 7 * 0.0036);
+  // Oscillation mode: zero in the middle of the swing; an event out of
+  // time order is not drawn.
+  p.Fchute = false;
+  const std::int16_t comptes[] = {10, 14, 18, 14, 10};
+  for (int i = 0; i < 5; ++i) {
+    p.vecteurCourant[std::size_t(i)] = comptes[i];
+    g.baseDeTemps->vecteurAff[std::size_t(i)] = i == 2 ? 9 : i;
+  }
+  p.recopieM(5, g.baseDeTemps->vecteurAff);
+  EXPECT_DOUBLE_EQ(p.vecteurAff[0], -4 * 0.0018);
+  EXPECT_DOUBLE_EQ(p.vecteurAff[1], 0);
+  EXPECT_EQ(p.vecteurAff[2], valeurAbsente);
+  EXPECT_DOUBLE_EQ(p.Maxi(), 11 * 0.0018);
+  EXPECT_DOUBLE_EQ(p.Mini(), -11 * 0.0018);
+}
+
 TEST(FixeNbreInter, Limites) {
   struct Cas {
     TModeAcq mode;
