@@ -393,6 +393,21 @@ TEST(Balayage, ModeUnMegahertz) {
   EXPECT_EQ(g.NbreInter(), 60000);
 }
 
+TEST(Balayage, ConfigurationChargee) {
+  TgrapheVYK g;
+  auto& b = g.balayage();
+  b.appliqueConfiguration(0.01, 256);  // the file's defaults
+  EXPECT_DOUBLE_EQ(g.baseDeTemps->Deltat, 4e-5);
+  EXPECT_EQ(g.NbreInter(), 250);
+  b.programmeBalayage();
+  EXPECT_EQ(b.OrdreProgramme, "WPE 2 250 40 1 10 11");
+  EXPECT_DOUBLE_EQ(g.baseDeTemps->DureeBalayage(), 0.01);
+
+  b.appliqueConfiguration(0.3, 3000);
+  EXPECT_EQ(g.NbreInter(), 3000);
+  EXPECT_DOUBLE_EQ(g.baseDeTemps->Deltat, 1e-4);
+}
+
 TEST(Balayage, ModeCardiaque) {
   TgrapheVYK g;
   g.ModeAcq = AcqCardiaque;

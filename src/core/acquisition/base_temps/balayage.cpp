@@ -101,6 +101,16 @@ TaffichageBase TreglageBalayage::afficheBase() {
   return a;
 }
 
+void TreglageBalayage::appliqueConfiguration(double duree, std::int32_t nombre) {
+  Fbase.fixeDureeBalayage(duree);
+  Fensemble.fixeNbreInter(nombre);
+  if (Fensemble.modeAcquisition() == AcqUnMega)
+    Fbase.Deltat = 1e-6 / std::max(1, Fensemble.freqMega());
+  else
+    Fbase.Deltat = Fbase.DureeBalayage() / std::max(1, Fensemble.nbreInter());
+  ajusteBase(0);
+}
+
 // --- mode steps -------------------------------------------------------------
 
 void TreglageBalayage::dureeChangee() {

@@ -63,6 +63,10 @@ class TreglageBalayage {
   // "T échant." up / "F échant." down (longer interval) when allonge.
   void spinPeriode(bool allonge);
 
+  // Values of a loaded configuration ("Balayage"/"Durée" and "Nombre"):
+  // duration, then count, then the interval they give, normalised.
+  void appliqueConfiguration(double duree, std::int32_t nombre);
+
   // --- mode steps ---
   void dureeChangee();
   void nombreChange();
