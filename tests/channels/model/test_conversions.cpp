@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <ostream>
 #include <vector>
 
 #include "outils.h"
@@ -18,6 +19,8 @@ struct CasConversion {
   int code;
   double attendu;
 };
+// Named cases keep the registered test names short and stable.
+void PrintTo(const CasConversion& c, std::ostream* os) { *os << c.nom; }
 
 class Conversion : public ModeleVoies, public ::testing::WithParamInterface<CasConversion> {};
 
@@ -160,6 +163,7 @@ struct CasMinMax {
   double miniAttendu, maxiAttendu;
   double exposantAff;
 };
+void PrintTo(const CasMinMax& c, std::ostream* os) { *os << c.nom; }
 
 class MinMax : public ModeleVoies, public ::testing::WithParamInterface<CasMinMax> {};
 
@@ -205,6 +209,7 @@ struct CasCalibre {
   double mini, maxi;
   const char* texte;
 };
+void PrintTo(const CasCalibre& c, std::ostream* os) { *os << c.texte; }
 class Calibre : public ModeleVoies, public ::testing::WithParamInterface<CasCalibre> {};
 
 TEST_P(Calibre, Texte) {
@@ -228,6 +233,7 @@ struct CasNom {
   const char* pux1;
   const char* pux2;
 };
+void PrintTo(const CasNom& c, std::ostream* os) { *os << "entree " << c.n; }
 class NomEntree : public ModeleVoies, public ::testing::WithParamInterface<CasNom> {};
 
 TEST_P(NomEntree, ParModele) {
