@@ -341,7 +341,10 @@ TEST(Balayage, FrequenceTapee) {
   EXPECT_EQ(lireFrequence("Hz"), valeurAbsente);
 
   TgrapheVYK g;
+  int arrets = 0;
+  g.balayage().arreteCalculSortie = [&] { ++arrets; };
   ASSERT_TRUE(g.balayage().editeFrequence("1k"));
+  EXPECT_EQ(arrets, 1);
   EXPECT_DOUBLE_EQ(g.baseDeTemps->Deltat, 1e-3);
   EXPECT_EQ(g.balayage().OrdreProgramme.substr(0, 4), "WPE ");
 }

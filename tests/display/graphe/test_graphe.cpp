@@ -286,7 +286,10 @@ TEST(VoieSynchro, ChoixEtPlacement) {
   EXPECT_EQ(g.lireVoieSynchro(), 7);
   EXPECT_EQ(g.numeroSynchro(), 11);
   TCourbe* entree11 = g.voie(7);
+  std::vector<std::pair<int, int>> echanges;
+  g.voiesEchangees = [&](int a, int b) { echanges.emplace_back(a, b); };
   g.VerifSynchro();
+  EXPECT_EQ(echanges, (std::vector<std::pair<int, int>>{{7, 6}}));
   EXPECT_EQ(g.voieSynchro(), 6);
   EXPECT_EQ(g.voie(6), entree11);
   EXPECT_EQ(g.voie(6)->NumBrixo(), 11);

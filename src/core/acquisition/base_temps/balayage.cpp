@@ -203,6 +203,7 @@ void TreglageBalayage::spinNombre(bool haut) {
 bool TreglageBalayage::editePeriode(const std::string& texte) {
   const double d = lireDuree(texte);
   if (!dureeLisible(d)) return false;
+  if (arreteCalculSortie) arreteCalculSortie();
   Fbase.Deltat = d;
   intervalleChange();
   return true;
@@ -211,6 +212,7 @@ bool TreglageBalayage::editePeriode(const std::string& texte) {
 bool TreglageBalayage::editeFrequence(const std::string& texte) {
   const double f = lireFrequence(texte);
   if (f == valeurAbsente || !(f > 0) || !std::isfinite(1 / f)) return false;
+  if (arreteCalculSortie) arreteCalculSortie();
   Fbase.Deltat = 1 / f;
   intervalleChange();
   return true;

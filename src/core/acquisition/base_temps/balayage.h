@@ -4,6 +4,7 @@
 // the values the edits show, and what each edit and spin button does.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "core/acquisition/base_temps/base_temps.h"
@@ -37,6 +38,10 @@ class TreglageBalayage {
   // Interface in use and firmware permission (Part of the link state).
   bool PuxActif = false;
   bool SynchroMonocoupPermis = false;
+
+  // Stops a running computed waveform of the analog output before a new
+  // interval is taken (installed by the output's owner; may be empty).
+  std::function<void()> arreteCalculSortie;
 
   // Prepared lines, sent by the acquisition control.
   std::string OrdreProgramme;

@@ -305,7 +305,9 @@ void TgrapheVYK::setSeuilSynchro(double x) {
 void TgrapheVYK::VerifSynchro() {
   if (ModeAcq != AcqTemps || ModeSynchro != S_seuil) return;
   if (FvoieSynchro < 7 || FvoieSynchro > derniereEntree) return;
-  std::swap(voieBrixo[std::size_t(FvoieSynchro)], voieBrixo[6]);
+  const indiceVoie ancienne = FvoieSynchro;
+  std::swap(voieBrixo[std::size_t(ancienne)], voieBrixo[6]);
+  if (voiesEchangees) voiesEchangees(ancienne, 6);
   FvoieSynchro = 6;
   voieBrixo[6]->active = true;
 }

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -106,6 +107,10 @@ class TgrapheVYK : public IensembleBalayage, public IsourceLancement, public ICi
 
   // Input numbers of the active analog inputs (slots 6..10), in slot order.
   std::vector<int> entreesActives() const override;
+
+  // Called after VerifSynchro moved the channels of two slots, so that the
+  // window gives their label and group box the new slot numbers.
+  std::function<void(indiceVoie, indiceVoie)> voiesEchangees;
 
   // --- fields, in the order of the model ---
   std::int32_t FNbreInter = 128;
