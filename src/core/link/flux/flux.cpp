@@ -46,8 +46,24 @@ void TfluxResultats::prepareChaine() {
   voieCouranteTemps = voieDebut;
 }
 
+void TfluxResultats::prepareSorties() {
+  codes_.fill(nullptr);
+  for (int s = slotPremiereEntree; s <= slotDerniereEntree; ++s) {
+    Tvoie* v = cible_.voieFlux(s);
+    if (v != nullptr && v->active) codes_[std::size_t(s)] = v->vecteurCourant.data();
+  }
+  // The chain falls back on slot 10 when no input is active.
+  if (codes_[slotDerniereEntree] == nullptr && voieDebut == slotDerniereEntree) {
+    if (Tvoie* v = cible_.voieFlux(slotDerniereEntree)) codes_[slotDerniereEntree] = v->vecteurCourant.data();
+  }
+  limite_ = limitePoints(cible_.lireNbreInter());
+  nbreCourant_ = &cible_.refNbreCourant();
+}
+
 void TfluxResultats::arme(TetatAvail etat) {
   prepareChaine();
+  limite_ = 0;
+  if (etat == eaResul) prepareSorties();
   indexOctet = 0;
   indexPivane = 0;
   NbreUnMega = 0;
@@ -147,14 +163,15 @@ void TfluxResultats::decodeResul(std::uint8_t octet) {
     return;
   }
 
-  std::int32_t& nbre = cible_.refNbreCourant();
-  const std::int32_t limite = limitePoints(cible_.lireNbreInter());
+  if (limite_ == 0) prepareSorties();
+  std::int32_t& nbre = *nbreCourant_;
+  const std::int32_t limite = limite_;
   if (nbre < 0 || nbre >= limite || !slotEntree(voieCouranteTemps)) {
     // The sweep is already full: nothing more belongs to it.
     etatAvail = eaNone;
     return;
   }
-  if (Tvoie* voie = cible_.voieFlux(voieCouranteTemps)) voie->vecteurCourant[std::size_t(nbre)] = v;
+  if (std::int16_t* codes = codes_[std::size_t(voieCouranteTemps)]) codes[nbre] = v;
   voieCouranteTemps = voieSuivante[std::size_t(voieCouranteTemps)];
   if (voieCouranteTemps != voieDebut) return;
 

@@ -91,6 +91,13 @@ class TfluxResultats {
   // The decoders that read the port even with the PUX II.
   bool litLePort() const { return etatAvail == eaResulUnMega || etatAvail == eaCardiaque; }
 
+  // What a time sweep writes into, taken at the launch so that a value
+  // costs no lookup: the raw codes of slots 6..10 and the point limit.
+  void prepareSorties();
+  std::array<std::int16_t*, slotDerniereEntree + 1> codes_{};
+  std::int32_t limite_ = 0;
+  std::int32_t* nbreCourant_ = nullptr;
+
   ICibleFlux& cible_;
   IControleFlux& controle_;
 };
