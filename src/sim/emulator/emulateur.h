@@ -36,7 +36,7 @@ struct ConfigEmulateur {
   bool debitReel = false;
   std::uint32_t graine = 12345;  // noise of the "charabia" fault
   // Signal models and query answers set up before anything is served.
-  std::function<void(Emulateur&)> prepare;
+  std::function<void(Emulateur&)> prepare{};
 };
 
 // An analog input, indexed by the interface's input number (0..9 = EA0..EA9,
@@ -44,7 +44,7 @@ struct ConfigEmulateur {
 // is set.
 struct EntreeAnalogique {
   std::int16_t code = 0;
-  std::optional<ModeleSignal> signal;
+  std::optional<ModeleSignal> signal{};
   std::int16_t codeA(double tMs) const { return signal ? codeDeVolts(signal->volts(tMs)) : code; }
 };
 inline constexpr int nombreEntrees = 12;
