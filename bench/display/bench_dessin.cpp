@@ -48,7 +48,7 @@ struct Scene {
     t.Fmini = 0;
     t.Fmaxi = 1;
     std::mt19937 alea(42);
-    std::normal_distribution<double> gauss(0, 2);
+    std::normal_distribution<double> gauss(0, 1);
     for (int i = 0; i < nPoints; ++i) t.vecteurAff[std::size_t(i)] = double(i) / nPoints;
     for (int k = 0; k < nCourbes; ++k) {
       TCourbe& c = *voies[std::size_t(5 + k)];

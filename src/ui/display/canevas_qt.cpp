@@ -86,3 +86,40 @@ void TcanevasQt::texte(int x, int y, const std::string& texte) {
 void TcanevasQt::remplit(const Trect& r, Tcouleur c) {
   p_.fillRect(QRect(r.Left, r.Top, r.largeur(), r.hauteur()), couleurQt(c));
 }
+
+QImage* TcanevasQt::imageDirecte() {
+  QPaintDevice* d = p_.device();
+  if (!trameRaster_ || !d || d->devType() != QInternal::Image) return nullptr;
+  auto* image = static_cast<QImage*>(d);
+  const QImage::Format f = image->format();
+  if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 &&
+      f != QImage::Format_ARGB32_Premultiplied)
+    return nullptr;
+  // Writing beside the painter is sound only on memory it alone uses.
+  if (!image->isDetached() || image->devicePixelRatio() != 1.0) return nullptr;
+  if (p_.hasClipping() || !p_.deviceTransform().isIdentity()) return nullptr;
+  if (p_.compositionMode() != QPainter::CompositionMode_SourceOver) return nullptr;
+  if (plume_.style() != Qt::SolidLine || plume_.color().alpha() != 255) return nullptr;
+  return image;
+}
+
+void TcanevasQt::colonnes(const Tcolonne* c, std::size_t n) {
+  QImage* image = imageDirecte();
+  if (!image) {
+    ICanevas::colonnes(c, n);
+    return;
+  }
+  const QRgb couleur = plume_.color().rgb() | 0xFF000000u;
+  const int w = image->width();
+  const int h = image->height();
+  uchar* const pixels = image->bits();
+  const qsizetype ligne = image->bytesPerLine();
+  for (std::size_t i = 0; i < n; ++i) {
+    const int x = c[i].x;
+    if (x < 0 || x >= w) continue;
+    const int haut = std::max(0, std::min(c[i].haut, c[i].bas));
+    const int bas = std::min(h - 1, std::max(c[i].haut, c[i].bas));
+    uchar* p = pixels + qsizetype(haut) * ligne + qsizetype(x) * 4;
+    for (int y = haut; y <= bas; ++y, p += ligne) *reinterpret_cast<QRgb*>(p) = couleur;
+  }
+}

@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QImage>
 #include <QPainter>
 #include <QVector>
 #include <optional>
@@ -27,6 +28,9 @@ class TcanevasQt : public ICanevas {
   void ellipse(const Trect& r) override;
   void texte(int x, int y, const std::string& texte) override;
   void remplit(const Trect& r, Tcouleur c) override;
+  // Written straight into the pixels when the painter draws on a plain
+  // image without transform or clipping.
+  void colonnes(const Tcolonne* c, std::size_t n) override;
 
   static QColor couleurQt(Tcouleur c) { return QColor(rougeDe(c), vertDe(c), bleuDe(c)); }
 
@@ -34,6 +38,7 @@ class TcanevasQt : public ICanevas {
   QPainter& p_;
   QPen plume_;
   QColor couleurFonte_;
+  QImage* imageDirecte();
   std::optional<QFontMetrics> mesures_;
   QVector<QPoint> points_;
   bool trameRaster_;

@@ -66,6 +66,22 @@ void TCourbe::ValeurRealBloc(const std::int16_t* codes, double* valeurs, std::si
   Tvoie::ValeurRealBloc(codes, valeurs, n);
 }
 
+namespace {
+
+// Far off-screen pixels are clamped rather than wrapped, so that a line
+// towards them keeps its direction.
+constexpr double limitePixel = 1e8;
+
+// Nearest integer, halves to even, for |p| <= limitePixel: adding and
+// taking away 1.5 x 2^52 leaves no fraction under the default rounding.
+inline int pixelDe(double p) {
+  constexpr double aimant = 6755399441055744.0;
+  const double c = std::clamp(p, -limitePixel, limitePixel);
+  return int((c + aimant) - aimant);
+}
+
+}  // namespace
+
 int TCourbe::XWindow(double r) const {
   if (r == valeurAbsente || !std::isfinite(r)) return -1;
   double v = r;
@@ -75,11 +91,26 @@ int TCourbe::XWindow(double r) const {
     if (!std::isfinite(v)) return -1;
   }
   const double p = a * v + b;
-  // Far off-screen pixels are clamped rather than wrapped, so that a line
-  // towards them keeps its direction.
-  constexpr double limite = 1e8;
   if (!std::isfinite(p)) return -1;
-  return int(arrondiEntier(std::clamp(p, -limite, limite)));
+  return pixelDe(p);
+}
+
+void TCourbe::XWindowBloc(const double* r, int* pixels, std::size_t n) const {
+  if (axeLog) {
+    for (std::size_t i = 0; i < n; ++i) pixels[i] = XWindow(r[i]);
+    return;
+  }
+  constexpr double aimant = 6755399441055744.0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const double v = r[i];
+    const double p = a * v + b;
+    int x;
+    if (p >= -limitePixel && p <= limitePixel) [[likely]]
+      x = int((p + aimant) - aimant);
+    else
+      x = std::isfinite(p) ? pixelDe(p) : -1;
+    pixels[i] = v == valeurAbsente ? -1 : x;
+  }
 }
 
 double TCourbe::XMonde(int xi) const {

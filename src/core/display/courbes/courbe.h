@@ -3,6 +3,7 @@
 // the graduation of its axis, the band it occupies on the graph, its
 // automatic-zoom range and the controls that show it in the channel panel.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -25,6 +26,8 @@ class TCourbe : public Tvoie {
   // Pixel of value r; -1 (not drawn) for the no-value marker and, on a
   // logarithmic axis, for r <= 0 or a failed logarithm.
   int XWindow(double r) const;
+  // XWindow of n values at once (the drawing's inner loop).
+  void XWindowBloc(const double* r, int* pixels, std::size_t n) const;
   // Value at pixel xi (linear scale).
   double XMonde(int xi) const;
   // Graduation of an axis from min to max: deltaAxe, pointDebut, exposant,

@@ -66,6 +66,14 @@ struct Trect {
   bool operator==(const Trect&) const = default;
 };
 
+// A vertical run of pixels x, haut..bas (haut <= bas), both ends drawn.
+struct Tcolonne {
+  int x = 0;
+  int haut = 0;
+  int bas = 0;
+  bool operator==(const Tcolonne&) const = default;
+};
+
 class ICanevas {
  public:
   virtual ~ICanevas() = default;
@@ -90,4 +98,10 @@ class ICanevas {
   virtual void texte(int x, int y, const std::string& texte) = 0;
   // r filled with a colour, whatever the pen and brush.
   virtual void remplit(const Trect& r, Tcouleur c) = 0;
+  // Vertical runs in the pen's colour, for a solid pen 1 pixel wide in
+  // copy mode (what a dense curve reduces to); a surface that can write
+  // pixels directly does it faster than one line each.
+  virtual void colonnes(const Tcolonne* c, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) ligne(c[i].x, c[i].haut, c[i].x, c[i].bas);
+  }
 };

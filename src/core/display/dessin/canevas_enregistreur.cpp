@@ -67,6 +67,12 @@ void TcanevasEnregistreur::remplit(const Trect& r, Tcouleur c) {
   operations.push_back(std::move(o));
 }
 
+void TcanevasEnregistreur::colonnes(const Tcolonne* c, std::size_t n) {
+  Toperation o = nouvelle(Toperation::oColonnes);
+  o.colonnes.assign(c, c + n);
+  operations.push_back(std::move(o));
+}
+
 std::vector<Toperation> TcanevasEnregistreur::de(Toperation::Genre g) const {
   std::vector<Toperation> r;
   for (const Toperation& o : operations)

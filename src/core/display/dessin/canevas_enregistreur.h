@@ -8,12 +8,13 @@
 #include "core/display/dessin/canevas.h"
 
 struct Toperation {
-  enum Genre { oLigne, oPolyligne, oRectangle, oEllipse, oTexte, oRemplit };
+  enum Genre { oLigne, oPolyligne, oRectangle, oEllipse, oTexte, oRemplit, oColonnes };
   Genre genre = oLigne;
   Tplume plume;
   Tpinceau pinceau;
   Tfonte fonte;
   std::vector<Tpoint> points;  // lines: both ends; polylines: every point
+  std::vector<Tcolonne> colonnes;
   Trect rect;                  // rectangles, ellipses, fills
   Tpoint position;             // texts: top-left corner
   std::string texte;
@@ -36,6 +37,7 @@ class TcanevasEnregistreur : public ICanevas {
   void ellipse(const Trect& r) override;
   void texte(int x, int y, const std::string& texte) override;
   void remplit(const Trect& r, Tcouleur c) override;
+  void colonnes(const Tcolonne* c, std::size_t n) override;
 
   const Tplume& plume() const { return plume_; }
   const Tfonte& fonte() const { return fonte_; }

@@ -66,6 +66,48 @@ void reduitPolyligne(const int* x, const int* y, std::size_t n, Tpoints& tampon,
   tampon.clear();
 }
 
+void colonnesDePolyligne(const Tpoints& piece, std::vector<Tcolonne>& colonnes,
+                         Tpoints& segments) {
+  colonnes.clear();
+  segments.clear();
+  const std::size_t n = piece.size();
+  std::size_t i = 0;
+  bool precedente = false;
+  Tpoint dernier{};
+  while (i < n) {
+    const int x = piece[i].x;
+    Tcolonne c{x, piece[i].y, piece[i].y};
+    std::size_t j = i;
+    for (; j < n && piece[j].x == x; ++j) {
+      c.haut = std::min(c.haut, piece[j].y);
+      c.bas = std::max(c.bas, piece[j].y);
+    }
+    const Tpoint premier = piece[i];
+    if (precedente) {
+      if (std::abs(x - dernier.x) == 1) {
+        // A steep step between neighbouring columns is drawn, as the
+        // raster line does it, in the left column up to the row before the
+        // right end, which keeps only its own pixel.
+        const bool gaucheAvant = dernier.x < x;
+        Tcolonne& gauche = gaucheAvant ? colonnes.back() : c;
+        const int yGauche = gaucheAvant ? dernier.y : premier.y;
+        const int yDroite = gaucheAvant ? premier.y : dernier.y;
+        if (yDroite > yGauche)
+          gauche.bas = std::max(gauche.bas, yDroite - 1);
+        else if (yDroite < yGauche)
+          gauche.haut = std::min(gauche.haut, yDroite + 1);
+      } else {
+        segments.push_back(dernier);
+        segments.push_back(premier);
+      }
+    }
+    colonnes.push_back(c);
+    dernier = piece[j - 1];
+    precedente = true;
+    i = j;
+  }
+}
+
 std::array<double, 144> noyauSinc(int d) {
   const auto sinc = [](double t) {
     const double s = std::sin(t) / t;
@@ -434,7 +476,10 @@ void TdessinGraphe::traceAxeDroit(TCourbe& c) {
 void TdessinGraphe::TraceCourbes() {
   if (!Canvas) return;
   PenDefault();
-  if (dessin::clampPoints(source.NbreAff) > 0 && source.voie(source.voieAbscisse)) {
+  const int n = dessin::clampPoints(source.NbreAff);
+  if (const TCourbe* x = source.voie(source.voieAbscisse); n > 0 && x) {
+    xAbscisse_.resize(std::size_t(n));
+    x->XWindowBloc(valeursDe(x->vecteurAff), xAbscisse_.data(), std::size_t(n));
     for (int s : slotsCourbes()) traceCourbe(s);
   }
   traceSeuil();
@@ -444,17 +489,29 @@ void TdessinGraphe::tracePolyligne(const TCourbe& abscisse, const double* x, con
                                    const double* y, int n) {
   n = dessin::clampPoints(n);
   xs_.resize(std::size_t(n));
+  abscisse.XWindowBloc(x, xs_.data(), std::size_t(n));
+  tracePolyligne(xs_.data(), c, y, n);
+}
+
+void TdessinGraphe::tracePolyligne(const int* xpix, const TCourbe& c, const double* y, int n) {
+  n = dessin::clampPoints(n);
   ys_.resize(std::size_t(n));
-  for (int i = 0; i < n; ++i) {
-    xs_[std::size_t(i)] = abscisse.XWindow(x[i]);
-    ys_[std::size_t(i)] = c.XWindow(y[i]);
-  }
-  dessin::reduitPolyligne(xs_.data(), ys_.data(), std::size_t(n), tampon_,
-                          [this](const dessin::Tpoints& p) {
-                            if (p.size() == 1)
+  c.XWindowBloc(y, ys_.data(), std::size_t(n));
+  // A thin solid pen in copy mode paints each column as one run.
+  const bool parColonnes = plume_.largeur <= 1 && plume_.style == psSolid && plume_.mode == pmCopy;
+  dessin::reduitPolyligne(xpix, ys_.data(), std::size_t(n), tampon_,
+                          [this, parColonnes](const dessin::Tpoints& p) {
+                            if (parColonnes) {
+                              dessin::colonnesDePolyligne(p, colonnes_, segments_);
+                              Canvas->colonnes(colonnes_.data(), colonnes_.size());
+                              for (std::size_t k = 0; k + 1 < segments_.size(); k += 2)
+                                Canvas->ligne(segments_[k].x, segments_[k].y, segments_[k + 1].x,
+                                              segments_[k + 1].y);
+                            } else if (p.size() == 1) {
                               Canvas->ligne(p[0].x, p[0].y, p[0].x, p[0].y);
-                            else
+                            } else {
                               Canvas->polyligne(p.data(), p.size());
+                            }
                           });
 }
 
@@ -485,7 +542,7 @@ void TdessinGraphe::traceCourbe(int slot) {
   const double* vy = valeursDe(c.vecteurAff);
   if (tr.contient(trLigne)) {
     if (tr.contient(trPoint)) plume(couleurDe(Lighten(c.couleur, 1)), source.largeurLigne);
-    tracePolyligne(x, vx, c, vy, n);
+    tracePolyligne(xAbscisse_.data(), c, vy, n);
     plume(coul, source.largeurLigne);
   }
   if (tr.contient(trPoint)) {

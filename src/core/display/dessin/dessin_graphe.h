@@ -83,6 +83,13 @@ using Tpoints = std::vector<Tpoint>;
 void reduitPolyligne(const int* x, const int* y, std::size_t n, Tpoints& tampon,
                      const std::function<void(const Tpoints&)>& fin);
 
+// The pixels of a reduced polyline piece as vertical runs, one per column;
+// a step between neighbouring columns belongs to the left one but for the
+// right end's own pixel (as raster lines are drawn); joins between columns
+// further apart stay segments (pairs of points).
+void colonnesDePolyligne(const Tpoints& piece, std::vector<Tcolonne>& colonnes,
+                         Tpoints& segments);
+
 // Kernel of the sinc interpolation for oversampling d (144 entries).
 std::array<double, 144> noyauSinc(int d);
 // Sinc interpolation of (x, y) into (xs, ys); returns the point count.
@@ -148,6 +155,8 @@ class TdessinGraphe {
   void traceCourbe(int slot);
   void tracePolyligne(const TCourbe& abscisse, const double* x, const TCourbe& c,
                       const double* y, int n);
+  // Same with the abscissa pixels already known.
+  void tracePolyligne(const int* xpix, const TCourbe& c, const double* y, int n);
   void traceSpiro(TCourbe& c);
   void traceSinc(TCourbe& c, Tcouleur couleur);
   void tracePaliers(const TCourbe& c);
@@ -158,5 +167,8 @@ class TdessinGraphe {
   Tplume plume_;
   std::vector<int> xs_;
   std::vector<int> ys_;
+  std::vector<int> xAbscisse_;  // pixels of the abscissa for TraceCourbes
   dessin::Tpoints tampon_;
+  std::vector<Tcolonne> colonnes_;
+  dessin::Tpoints segments_;
 };
