@@ -49,6 +49,28 @@ TEST(Courbe, XWindowRoundsHalvesToEven) {
   EXPECT_EQ(c.XWindow(2), 2);
 }
 
+TEST(Courbe, XWindowBlocEqualsXWindow) {
+  const double valeurs[] = {0,    0.5,  1.5,   -0.5,     -1.5,  2.5,       valeurAbsente,
+                            NAN,  INFINITY, -INFINITY, 1e300, -1e300, 123.456, -7.25};
+  for (const bool log : {false, true}) {
+    TCourbe c = volts();
+    c.a = 1;
+    c.b = 0.5;
+    c.axeLog = log;
+    int pixels[std::size(valeurs)];
+    c.XWindowBloc(valeurs, pixels, std::size(valeurs));
+    for (std::size_t i = 0; i < std::size(valeurs); ++i)
+      EXPECT_EQ(pixels[i], c.XWindow(valeurs[i])) << valeurs[i] << " log " << log;
+  }
+  TCourbe c = volts();
+  c.a = 1e10;
+  int p[2];
+  const double v[] = {1, -1};
+  c.XWindowBloc(v, p, 2);
+  EXPECT_EQ(p[0], 100000000);  // far off-screen: clamped, not wrapped
+  EXPECT_EQ(p[1], -100000000);
+}
+
 TEST(Courbe, XMondeInvertsTheLinearScale) {
   TCourbe c = volts();
   c.a = -20;

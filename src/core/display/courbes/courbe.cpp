@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <typeinfo>
 
@@ -100,16 +101,18 @@ void TCourbe::XWindowBloc(const double* r, int* pixels, std::size_t n) const {
     for (std::size_t i = 0; i < n; ++i) pixels[i] = XWindow(r[i]);
     return;
   }
+  // Branch-free: after adding 1.5 x 2^52 the low 32 bits of the double
+  // hold the rounded pixel (|p| <= 1e8), halves to even.
   constexpr double aimant = 6755399441055744.0;
   for (std::size_t i = 0; i < n; ++i) {
     const double v = r[i];
     const double p = a * v + b;
-    int x;
-    if (p >= -limitePixel && p <= limitePixel) [[likely]]
-      x = int((p + aimant) - aimant);
-    else
-      x = std::isfinite(p) ? pixelDe(p) : -1;
-    pixels[i] = v == valeurAbsente ? -1 : x;
+    const bool valide = v != valeurAbsente && p - p == 0;  // p - p is NaN for inf and NaN
+    const double c = std::min(std::max(valide ? p : 0.0, -limitePixel), limitePixel);
+    const double t = c + aimant;
+    std::uint64_t u;
+    std::memcpy(&u, &t, sizeof u);
+    pixels[i] = valide ? int(std::int32_t(std::uint32_t(u))) : -1;
   }
 }
 
@@ -197,11 +200,13 @@ void TCourbe::chercheMinmax(int Nbre, double& min, double& max) const {
   if (n > 0 && v == nullptr) {
     mi = ma = 0;  // an untouched vector reads as zeros
   } else {
+    // Branch-free: a missing or non-finite value counts as neither.
+    const double inf = std::numeric_limits<double>::infinity();
     for (int i = 0; i < n; ++i) {
       const double x = v[i];
-      if (x == valeurAbsente || !std::isfinite(x)) continue;
-      mi = std::min(mi, x);
-      ma = std::max(ma, x);
+      const bool valide = x != valeurAbsente && x - x == 0;
+      mi = std::min(mi, valide ? x : inf);
+      ma = std::max(ma, valide ? x : -inf);
     }
   }
   if (!(mi <= ma)) {
