@@ -26,6 +26,7 @@
 #include "platform/link/horloge_qt.h"
 #include "platform/link/port_serie_qt.h"
 #include "sim/pty/pty_sim.h"
+#include "ui/acquisition/acquisition_fenetre.h"
 #include "ui/shell/services_bureau.h"
 #include "ui/shell/vykmainform.h"
 
@@ -101,6 +102,7 @@ int main(int argc, char** argv) {
   HorlogeQt horloge;
   PortSerieQt port;
   TVYKmainForm fenetre(port, horloge, env);
+  TAcquisitionFenetre acquisition(fenetre, horloge);
   QObject::connect(&instance, &TInstanceUnique::premierPlanDemande, &fenetre,
                    &TVYKmainForm::amenePremierPlan);
   fermetureSurSignal(fenetre);
