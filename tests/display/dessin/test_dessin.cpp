@@ -299,6 +299,13 @@ TEST_F(Graphe, BadInputDrawsNothingWrong) {
     EXPECT_TRUE(std::isfinite(voie(s).b)) << s;
     EXPECT_LT(voie(s).Fmini, voie(s).Fmaxi);
   }
+  // A window with no room at all.
+  for (const Trect r : {Trect{0, 0, 0, 0}, Trect{0, 0, 3, 2}, Trect{50, 50, 10, 10}}) {
+    g.LimiteFenetre = r;
+    g.Draw();
+  }
+  g.LimiteFenetre = Trect{0, 0, 800, 600};
+  g.Draw();
   // Points far off the scale stay finite pixels.
   for (const Toperation& o : canevas.de(Toperation::oPolyligne))
     for (const Tpoint& q : o.points) EXPECT_LT(std::abs(q.y), 100000001);

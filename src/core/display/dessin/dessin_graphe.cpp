@@ -329,8 +329,9 @@ void TdessinGraphe::traceAxes() {
       }
     }
   }
+  // An axis already drew its curve's zero line.
   for (std::size_t i = 0; i < courbes.size(); ++i)
-    if (!avecAxe[i] || !source.courbesSeparees) traceZero(*source.voie(courbes[i]));
+    if (!avecAxe[i]) traceZero(*source.voie(courbes[i]));
   PenDefault();
 }
 
