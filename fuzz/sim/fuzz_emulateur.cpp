@@ -37,7 +37,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   // Everything pending comes out in the end.
   std::uint8_t buf[256];
-  for (int k = 0; k < 100000 && std::isfinite(e.prochaineEmission()); ++k) e.emet(buf, sizeof buf, e.prochaineEmission());
+  // (a programmed sweep may hold 5 x 65535 values, each at its own instant)
+  for (long k = 0; k < 1000000 && std::isfinite(e.prochaineEmission()); ++k) {
+    e.emet(buf, sizeof buf, e.prochaineEmission());
+  }
   if (std::isfinite(e.prochaineEmission())) std::abort();
   return 0;
 }

@@ -175,16 +175,19 @@ void Emulateur::envoieEnregistrement(long n) {
 }
 
 void Emulateur::genere(double tMs, std::size_t max) {
-  if (!flux_ || pannes_.silencieux || !branche_) return;
+  if (!flux_ || !branche_) return;
   const double d = config_.debitReel ? dureeOctetMs() : 0.0;
   while (flux_ && flux_->suivant < flux_->total && sortie_.size() < max + 2) {
     const double t = flux_->instant(flux_->suivant);
     if (t > tMs) break;
-    const auto u = static_cast<std::uint16_t>(flux_->valeur(flux_->suivant));
-    double depart = t;
-    if (!sortie_.empty()) depart = std::max(depart, sortie_.back().first);
-    sortie_.emplace_back(depart + d, static_cast<std::uint8_t>(u & 0xFF));
-    sortie_.emplace_back(depart + 2 * d, static_cast<std::uint8_t>(u >> 8));
+    // A silent interface still runs its sweep; nothing reaches the line.
+    if (!pannes_.silencieux) {
+      const auto u = static_cast<std::uint16_t>(flux_->valeur(flux_->suivant));
+      double depart = t;
+      if (!sortie_.empty()) depart = std::max(depart, sortie_.back().first);
+      sortie_.emplace_back(depart + d, static_cast<std::uint8_t>(u & 0xFF));
+      sortie_.emplace_back(depart + 2 * d, static_cast<std::uint8_t>(u >> 8));
+    }
     if (++flux_->suivant >= flux_->total) {
       auto fin = std::move(flux_->fin);
       flux_.reset();

@@ -168,6 +168,8 @@ double Emulateur::dureeOctetMs() const {
 
 void Emulateur::repondre(const std::string& octets) {
   if (pannes_.silencieux || !branche_) return;
+  // Values of a running sweep already due were sent before this answer.
+  genere(maintenant_, std::numeric_limits<std::size_t>::max() - 2);
   double debut = maintenant_ + std::max(0, pannes_.retardMs);
   if (!sortie_.empty()) debut = std::max(debut, sortie_.back().first);
   const double d = config_.debitReel ? dureeOctetMs() : 0.0;
@@ -310,7 +312,12 @@ std::size_t Emulateur::emet(std::uint8_t* buf, std::size_t max, double tMs) {
 double Emulateur::prochaineEmission() const {
   double t = sortie_.empty() ? infini : sortie_.front().first;
   if (mode_ == Mode::hex) t = std::min(t, hex_->echeance);
-  if (flux_ && flux_->suivant < flux_->total) t = std::min(t, flux_->instant(flux_->suivant));
+  if (flux_ && flux_->suivant < flux_->total && branche_) {
+    // Stream bytes queue behind whatever is already on the line.
+    double f = flux_->instant(flux_->suivant);
+    if (!sortie_.empty()) f = std::max(f, sortie_.back().first);
+    t = std::min(t, f);
+  }
   return t;
 }
 

@@ -2,6 +2,7 @@
 // emulator streams in simulated time.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -276,6 +277,29 @@ TEST_F(Banc, WpeAloneStopsTheStream) {
   EXPECT_EQ(lit(1e6), "");
   envoie("WPE 1 10 15 1 0\rWGOR\r", 20);  // base not a multiple of 10
   EXPECT_EQ(lit(1e6), "");
+}
+
+TEST_F(Banc, AnswersAndStreamShareTheLineInOrder) {
+  emu.etat().entrees[0].code = 0x0101;
+  emu.etat().entrees[5].code = 0x0505;
+  envoie("WPE 1 100 1000 1 0\rWGOR\r", 0);
+  // A query arrives late while the stream has not been read: its answer
+  // waits behind the values already due, and the rest follows it.
+  envoie("WEA 5\r", 50);
+  double t = emu.prochaineEmission();
+  std::string recu;
+  for (int k = 0; k < 100000 && std::isfinite(t); ++k, t = emu.prochaineEmission()) recu += lit(t);
+  const auto v = valeurs(recu);
+  ASSERT_EQ(v.size(), 101u);
+  EXPECT_EQ(std::count(v.begin(), v.end(), 0x0505), 1);
+  EXPECT_EQ(v[51], 0x0505);
+
+  // A silent interface runs its sweep without a byte on the line.
+  emu.pannes().silencieux = true;
+  envoie("WGOR\r", 1000);
+  EXPECT_EQ(lit(1200), "");
+  EXPECT_TRUE(std::isinf(emu.prochaineEmission()));
+  EXPECT_EQ(emu.etat().balayagesEmis, 2);
 }
 
 TEST_F(Banc, DisconnectedRecordingSentBackByWresul) {
