@@ -163,6 +163,16 @@ TEST_F(Vyk2SimTest, OptionsChangeTheAnswers) {
       {{"--debug-reply", "none"}, "WDEBUG\rWVERSION\r", "BRIXO VYK2 V1.29\r", 2000},
       {{"--rom-report", "5"}, "WROM\r" + hex, "5", 2000},
       {{"--silent"}, "WVERSION\r", "", 300},
+      // 2.5 V is code 8192, 1 V code 3277, -1 V code -3277; 10 ms is 80000 ticks.
+      {{"--input", "3=constant:off=2.5"}, "WEA 3\r", std::string("\x00\x20", 2), 2000},
+      {{"--input", "11=square:amp=1,off=0,freq=0.001"}, "WEA 11\r", std::string("\xCD\x0C", 2), 2000},
+      {{"--sensor", "11=42", "--input", "10=constant:off=-1"}, "WRECO\r",
+       std::string("\x00\x2A\x33\xF3\x00\x00", 6), 2000},
+      {{"--binary", "3=1"}, "WEBIT 3\r", "\x01", 2000},
+      {{"--position", "30007"}, "WLPOSITION\r", "\x37\x75", 2000},
+      {{"--period", "2=1000"}, "WPER 2\r", std::string("\xE8\x03\x00\x00", 4), 2000},
+      {{"--input", "ef1=square:amp=2.5,off=2.5,freq=100"}, "WPER 1\r", std::string("\x80\x38\x01\x00", 4), 2000},
+      {{"--auto", "77"}, "WAUTO 128\r", std::string("\x4D\x00\x00\x00", 4), 2000},
   };
   int com = 10;
   for (const auto& c : cas) {
@@ -217,6 +227,11 @@ TEST(Vyk2SimArguments, BadArgumentsAreRefused) {
   const std::vector<std::vector<std::string>> cas = {
       {}, {"--com", "0"}, {"--com", "51"}, {"--com", "x"}, {"--com"}, {"--com", "1", "--late", "-3"},
       {"--com", "1", "--rom-report", "12"}, {"--com", "1", "--bogus"},
+      {"--com", "1", "--input", "12=sine"}, {"--com", "1", "--input", "3=sinus"},
+      {"--com", "1", "--input", "3=sine:amp=x"}, {"--com", "1", "--input", "ef3=sine"},
+      {"--com", "1", "--sensor", "9=1"}, {"--com", "1", "--sensor", "10=256"},
+      {"--com", "1", "--binary", "8=1"}, {"--com", "1", "--position", "70000"},
+      {"--com", "1", "--period", "3=5"}, {"--com", "1", "--auto", "-1"},
   };
   for (const auto& args : cas) {
     Processus p(args);

@@ -79,8 +79,11 @@ TEST_F(FluxPty, StreamedSweepDecodesToTheSignalModels) {
   cible.NbreInter = 2000;
   flux.arme(eaResul);
   liaison.ecritBrixo("WPE 3 1980 100 1 11 10 2");
+  const double depart = horloge.maintenantMs();
   liaison.ecritBrixo("WAPREAC 20 128 M");
   ASSERT_TRUE(attendsQue([&] { return controle.etatAcq == eaMajResul; }));
+  // Paced in real time: the 1980 points after the trigger take 198 ms.
+  EXPECT_GE(horloge.maintenantMs() - depart, 197.0);
   EXPECT_EQ(cible.NbreCourant, 2000);
   EXPECT_EQ(flux.etatAvail, eaNone);
 
