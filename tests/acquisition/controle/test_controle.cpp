@@ -183,6 +183,41 @@ TEST_F(Controle, ValeursInterrompuesFinissentParLeDelaiAvecLesPointsRecus) {
   EXPECT_GT(b.vue.redessins, 0);
 }
 
+TEST_F(Controle, InterfaceMuetteDesLeDebutFinitParLeDelai) {
+  c().AfficheReglage();
+  b.emulateur.debrancher();  // switched off before the start
+  ASSERT_TRUE(c().toucheEspace());
+  ASSERT_TRUE(b.jusqua([&] { return termine(); }, 10000));
+  EXPECT_EQ(g().NbreAff, 0);
+  // Ready for the next start rather than waiting for ever.
+  EXPECT_EQ(b.etat(), eaAttenteSynchro);
+  EXPECT_TRUE(b.vue.boutons.acquisitionVisible);
+  EXPECT_FALSE(b.vue.boutons.stopVisible);
+}
+
+TEST_F(Controle, PreDeclenchementSurSeuil) {
+  ASSERT_TRUE(b.liaison.PreAcqPermis);
+  g().ModeSynchro = S_seuil;
+  g().seuilSynchro = 128;
+  g().baseDeTemps->PreAcqPermis = true;
+  g().baseDeTemps->fixePreAcq100(25);
+  c().AfficheReglage();
+  EXPECT_EQ(g().baseDeTemps->comptePreAcq(), 32);
+  EXPECT_GE(b.indexDe("WPE 2 96 7810 1 10 11"), 0);
+  EXPECT_EQ(b.commencePar("WAPREAC"), 1);
+  ASSERT_TRUE(b.jusqua([&] { return termine(); }, 10000));
+  EXPECT_EQ(g().NbreAff, 128);
+  // Time 0 at the threshold crossing, about a quarter into the sweep.
+  const TVecteur& t = g().baseDeTemps->vecteurAff;
+  const double dt = g().baseDeTemps->Deltat;
+  EXPECT_NEAR(t[0], -32 * dt, 2 * dt);
+  // The recorded sine really crosses 0 upwards at time 0.
+  int zero = 0;
+  while (zero < 127 && t[std::size_t(zero)] < 0) ++zero;
+  EXPECT_LE(g().voie(7)->vecteurAff[std::size_t(zero) - 1], 0.3);
+  EXPECT_GE(g().voie(7)->vecteurAff[std::size_t(zero) + 1], -0.3);
+}
+
 TEST_F(Controle, BarreDEspaceSurSeuilNeLancePasDeBalayage) {
   b.emulateur.etat().entrees[11].signal = constante(-5);  // never reaches the threshold
   g().ModeSynchro = S_seuil;

@@ -184,10 +184,19 @@ TEST_F(AcquisitionProgramme, BarreDEspacePuisReglagesTapes) {
   ASSERT_TRUE(attends([&] { return lignes(trace).contains("graphe: 1000 points"); }))
       << lignes(trace).join(" | ").toStdString();
 
-  // Closing resets the interface.
+  // Closing during a long sweep stops it before the reset.
+  ASSERT_TRUE(touches({"alt+d", "ctrl+a"}));
+  ASSERT_TRUE(xdotool({"type", "--delay", "40", "20s"}));
+  ASSERT_TRUE(touches({"Return", "space"}));
+  const qsizetype lance = commandes(journal).size();
+  ASSERT_TRUE(attends([&] { return commandes(journal).mid(lance).contains("WGOR"); }))
+      << sansWEA(commandes(journal).mid(avant)).toStdString();
+  ASSERT_TRUE(attends([&] { return lignes(trace).last().startsWith("graphe:"); }));
   programme.terminate();
   ASSERT_TRUE(programme.waitForFinished(10000));
-  EXPECT_TRUE(attends([&] { return commandes(journal).mid(avant).contains("WRESET"); }));
+  ASSERT_TRUE(attends([&] { return commandes(journal).mid(lance).contains("WRESET"); }));
+  EXPECT_TRUE(dansLOrdre(commandes(journal), {"WGOR", "WPE", "WRESET"}, lance))
+      << sansWEA(commandes(journal).mid(lance)).toStdString();
 }
 
 }  // namespace
