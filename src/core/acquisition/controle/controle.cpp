@@ -172,6 +172,9 @@ void TcontroleAcquisition::arme() {
   PremierPassage = true;
   ajoutePermis = false;
   flux_.desarme();
+  if ((g.ModeAcq == AcqClavier || g.ModeAcq == AcqPoint) && crochets.demarreCodeur)
+    crochets.demarreCodeur();
+  if (crochets.etatRelais) crochets.etatRelais();
   if (liaison_.PuxActif && g.ModeSynchro == s_bouge) {
     g.ModeSynchro = S_clavier;
     vue_.messageErreur(texteAcq::bougePux);

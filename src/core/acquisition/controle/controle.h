@@ -59,6 +59,9 @@ class TcontroleAcquisition : public IControleFlux {
     std::function<void()> enregistrePointClavier, enregistrePoint, demarrePoincare;
     std::function<void()> demarrePivane, arretePivane, demarreSortieAna;
     std::function<void()> demarreCardiaque;
+    // Encoder start ("WPOSITION", "WRPOSITION") in the keyboard and point
+    // modes, and the relay outputs' state ("WSBIT"/"WRBIT"), when in use.
+    std::function<void()> demarreCodeur, etatRelais;
     // Movement trigger worker (start / stop), stimulation start level.
     std::function<void()> demarreBouge, arreteBouge, niveauNerf;
     // DB15 recognition query: true when the sensors changed.
