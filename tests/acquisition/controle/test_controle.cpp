@@ -97,6 +97,13 @@ TEST_F(Controle, BarreDEspaceLanceLeBalayageParDefautQuiSeTermine) {
   EXPECT_TRUE(b.vue.boutons.acquisitionVisible);
   EXPECT_TRUE(b.vue.boutons.tavelmorActif);
   EXPECT_EQ(b.commencePar("WGOR"), 1);
+
+  // "Défaire" takes the last point off; its button belongs to the point modes.
+  EXPECT_FALSE(b.vue.boutons.defaireVisible);
+  const int redessins = b.vue.redessins;
+  c().UndoBtnClick();
+  EXPECT_EQ(g().NbreAff, 127);
+  EXPECT_GT(b.vue.redessins, redessins);
 }
 
 TEST_F(Controle, EditionsDeDureeEtDeNombreProgrammentLeBalayageSuivant) {

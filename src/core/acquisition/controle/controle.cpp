@@ -776,9 +776,7 @@ void TcontroleAcquisition::UndoBtnClick() {
   --g.NbreAff;
   vue_.redessine();
   majBoutons();
-  if (g.ModeAcq == AcqClavier && crochets.enregistrePointClavier) {
-    // The keyboard grid follows the points (Part of the keyboard mode).
-  }
+  if (g.ModeAcq == AcqClavier && crochets.grilleClavier) crochets.grilleClavier();
 }
 
 void TcontroleAcquisition::MonocoupCBClick(bool coche) {

@@ -57,6 +57,8 @@ class TcontroleAcquisition : public IControleFlux {
     std::function<void()> tickPoint, tickCardiaque, tickFiltre;
     std::function<void()> progressionPivane, finPivane, pasSortieAna;
     std::function<void()> enregistrePointClavier, enregistrePoint, demarrePoincare;
+    // The keyboard grid shown again after a point was undone.
+    std::function<void()> grilleClavier;
     std::function<void()> demarrePivane, arretePivane, demarreSortieAna;
     std::function<void()> demarreCardiaque;
     // Encoder start ("WPOSITION", "WRPOSITION") in the keyboard and point
