@@ -369,4 +369,41 @@ TEST_F(Flux, PuxBytesComeFromTheDriverExceptForFastAndCardiacModes) {
   EXPECT_EQ(controle.etatAcq, eaMajResul);
 }
 
+TEST_F(Flux, SweepDecodedAlikeInRunsAndByteByByte) {
+  // The port hands runs of bytes to the run decoder; the PUX II driver's
+  // bytes go one by one through the single-byte decoder.
+  std::mt19937 alea(3);
+  std::vector<std::uint8_t> o(3 * 2 * 500 + 7);
+  for (auto& b : o) b = std::uint8_t(alea());
+  CibleTest parPort, parPux;
+  ControleTest c1, c2;
+  TfluxResultats f1(parPort, c1), f2(parPux, c2);
+  SourcePuxTest pux;
+  f2.sourcePux = &pux;
+  f2.PuxActif = true;
+  for (auto* c : {&parPort, &parPux}) {
+    c->actives({6, 8, 10});
+    c->NbreInter = 400;
+  }
+  f1.arme(eaResul);
+  f2.arme(eaResul);
+  for (std::size_t i = 0; i < o.size();) {
+    const std::size_t k = std::min<std::size_t>(1 + alea() % 9, o.size() - i);
+    f1.TriggerAvailBin(o.data() + i, k);
+    pux.octets.assign(o.begin() + std::ptrdiff_t(i), o.begin() + std::ptrdiff_t(i + k));
+    f2.TriggerAvailBinPux(int(k));
+    i += k;
+  }
+  EXPECT_EQ(parPort.NbreCourant, 400);
+  EXPECT_EQ(parPux.NbreCourant, 400);
+  EXPECT_EQ(c1.etatAcq, eaMajResul);
+  EXPECT_EQ(c2.etatAcq, eaMajResul);
+  for (int s : {6, 8, 10}) {
+    for (std::size_t i = 0; i <= 400; ++i) {
+      ASSERT_EQ(parPort.voie(s).vecteurCourant[i], parPux.voie(s).vecteurCourant[i]) << s << " " << i;
+    }
+  }
+  EXPECT_EQ(parPort.voie(6).vecteurCourant[399], std::int16_t(o[2 * 3 * 399] | o[2 * 3 * 399 + 1] << 8));
+}
+
 }  // namespace

@@ -73,12 +73,66 @@ void TfluxResultats::arme(TetatAvail etat) {
 }
 
 void TfluxResultats::TriggerAvailBin(const std::uint8_t* octets, std::size_t n) {
-  for (std::size_t i = 0; i < n; ++i) {
+  std::size_t i = 0;
+  while (i < n) {
     // With the PUX II the port carries only the 1 MHz and cardiac streams;
     // anything else on it is not for the decoder.
-    if (PuxActif && !litLePort()) continue;
-    decode(octets[i]);
+    if (PuxActif && !litLePort()) return;
+    if (etatAvail == eaResul && !(cible_.synchroBrulon() && cible_.refAttenteDeltat())) {
+      i += decodeResulBloc(octets + i, n - i);
+    } else {
+      decode(octets[i++]);
+    }
   }
+}
+
+// The time sweep's values in a run of bytes, as decodeResul one by one.
+std::size_t TfluxResultats::decodeResulBloc(const std::uint8_t* octets, std::size_t n) {
+  if (limite_ == 0) prepareSorties();
+  std::int32_t& nbreCourant = *nbreCourant_;
+  std::int32_t nbre = nbreCourant;
+  const std::int32_t avant = nbre;
+  int voie = voieCouranteTemps;
+  std::size_t k = 0;
+  bool complet = false;
+  while (k < n) {
+    std::int16_t v;
+    if (indexOctet == 1) {
+      v = std::int16_t(ValeurMot.octets[0] | octets[k] << 8);
+      ValeurMot.octets[1] = octets[k];
+      k += 1;
+      indexOctet = 0;
+    } else if (k + 1 < n) {
+      v = std::int16_t(octets[k] | octets[k + 1] << 8);
+      k += 2;
+    } else {
+      ValeurMot.octets[0] = octets[k++];
+      indexOctet = 1;
+      break;
+    }
+    if (nbre < 0 || nbre >= limite_ || !slotEntree(voie)) {
+      // The sweep is already full: nothing more belongs to it.
+      etatAvail = eaNone;
+      break;
+    }
+    if (std::int16_t* codes = codes_[std::size_t(voie)]) codes[nbre] = v;
+    voie = voieSuivante[std::size_t(voie)];
+    if (voie != voieDebut) continue;
+    if (nbre == 0) dateDebutReception = controle_.maintenant();
+    ++nbre;
+    if (nbre >= limite_) {
+      complet = true;
+      break;
+    }
+  }
+  voieCouranteTemps = voie;
+  nbreCourant = nbre;
+  if (nbre != avant) controle_.assureTimerAcquisition();
+  if (complet) {
+    controle_.fixeEtatAcq(eaMajResul);
+    etatAvail = eaNone;
+  }
+  return k;
 }
 
 void TfluxResultats::TriggerAvailBinPux(int count) {

@@ -94,6 +94,7 @@ class TfluxResultats {
   // What a time sweep writes into, taken at the launch so that a value
   // costs no lookup: the raw codes of slots 6..10 and the point limit.
   void prepareSorties();
+  std::size_t decodeResulBloc(const std::uint8_t* octets, std::size_t n);
   std::array<std::int16_t*, slotDerniereEntree + 1> codes_{};
   std::int32_t limite_ = 0;
   std::int32_t* nbreCourant_ = nullptr;
