@@ -4,21 +4,29 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
+#include <memory>
 
 #include "ui/widgets/float_edit.h"
 
 namespace {
 
-int argc = 1;
-char nom[] = "test";
-char* argv[] = {nom, nullptr};
-QApplication& app() {
-  static QApplication a(argc, argv);
-  return a;
-}
+// One application for the run, gone before the program's static objects.
+class EnvironnementQt : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    static int argc = 1;
+    static char nom[] = "test_ui_widgets";
+    static char* argv[] = {nom, nullptr};
+    app_ = std::make_unique<QApplication>(argc, argv);
+  }
+  void TearDown() override { app_.reset(); }
+
+ private:
+  std::unique_ptr<QApplication> app_;
+};
+const auto* const environnement = ::testing::AddGlobalTestEnvironment(new EnvironnementQt);
 
 TEST(FloatEdit, CreationEtTexteAvecPrefixe) {
-  app();
   TFloatEdit e;
   EXPECT_EQ(e.findChild<QLineEdit*>()->text(), "0.1");
   EXPECT_DOUBLE_EQ(e.MinValue(), 0.01);
@@ -53,7 +61,6 @@ TEST(FloatEdit, PasDeLaSerie125) {
 }
 
 TEST(FloatEdit, BornesFlechesEtTouches) {
-  app();
   TFloatEdit e;
   e.setNomUnite("Hz");
   QSignalSpy change(&e, &TFloatEdit::valueChanged);
