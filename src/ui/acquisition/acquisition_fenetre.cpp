@@ -274,6 +274,13 @@ void TAcquisitionFenetre::appliquePanneaux(const TpanneauxAcq& p) {
   montre("BalayageGB", p.balayage);
   montre("BalayageCardiaqueGB", p.balayageCardiaque);
   montre("SynchroGB", p.declenchement);
+  montre("PointGB", p.pointParPoint);
+  montre("PivaneGB", p.fourche);
+  montre("SortieAnaModeGB", p.sortieAnalogique);
+  montre("DeconnecteP", p.deconnecte);
+  for (const auto& [slot, visible] :
+       {std::pair{3, p.clavier}, std::pair{11, p.voieCalculee}, std::pair{12, p.brulon}})
+    if (auto it = f.GBvoie.find(slot); it != f.GBvoie.end()) it->second->setVisible(visible);
   f.PanelAbscisse->setVisible(p.abscisse);
   if (auto it = f.GBvoie.find(5); it != f.GBvoie.end()) it->second->setVisible(p.frequence);
   f.Gauge->setVisible(p.progression);

@@ -391,6 +391,10 @@ TEST_F(Controle, ModesAVenirNeFontPasSemblant) {
   g().ModeAcq = AcqPivane;
   c().AfficheReglage();
   EXPECT_EQ(b.vue.statut[1], texteAcq::nonDisponible);
+  EXPECT_TRUE(b.vue.panneaux.fourche);
+  EXPECT_FALSE(b.vue.panneaux.balayage);
+  EXPECT_FALSE(b.vue.panneaux.declenchement);
+  EXPECT_EQ(b.vue.panneaux.base.maxProgression, 1024);
   c().EnregistreBtnClick();
   EXPECT_EQ(b.vue.statut[1], texteAcq::nonDisponible);
   EXPECT_NE(b.etat(), eaAttenteResul);

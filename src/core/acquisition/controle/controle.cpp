@@ -95,6 +95,16 @@ TpanneauxAcq TcontroleAcquisition::panneaux() const {
   p.voies8a10 = m != AcqUnMega;
   p.progression = m == AcqTemps || m == AcqUnMega || m == AcqCardiaque;
   p.unMega = m == AcqUnMega;
+  p.pointParPoint = m == AcqPoint || m == AcqFiltre;
+  p.fourche = m == AcqPivane;
+  p.sortieAnalogique = m == AcqSortieAna;
+  p.clavier = m == AcqClavier;
+  p.voieCalculee = graphe_.voieCalculee->active &&
+                   (m == AcqTemps || m == AcqPoint || m == AcqSortieAna);
+  p.brulon = graphe_.brulon->active;
+  p.deconnecte = modeDeconnecte;
+  if (m == AcqPivane || m == AcqFiltre) p.balayage = false;
+  if (m == AcqPivane) p.declenchement = false;
   p.base = graphe_.balayage().affichage();
   if (m == AcqPivane) p.base.maxProgression = 1024;
   if (m == AcqCardiaque)

@@ -43,6 +43,13 @@ struct TpanneauxAcq {
   bool frequence = false;
   bool voies8a10 = true;
   bool progression = true;
+  bool pointParPoint = false;     // "Point par point" group
+  bool fourche = false;           // optical-fork groups
+  bool sortieAnalogique = false;  // "Sortie analogique" group
+  bool clavier = false;           // keyboard box
+  bool voieCalculee = false;      // computed-channel box
+  bool brulon = false;            // ultrasound box
+  bool deconnecte = false;        // bar of the disconnected recording
   // 1 MHz variants: count, period and frequency edits and the frequency
   // spin disabled, the count spin hidden.
   bool unMega = false;
