@@ -48,13 +48,12 @@ void TfluxResultats::prepareChaine() {
 
 void TfluxResultats::prepareSorties() {
   codes_.fill(nullptr);
-  for (int s = slotPremiereEntree; s <= slotDerniereEntree; ++s) {
-    Tvoie* v = cible_.voieFlux(s);
-    if (v != nullptr && v->active) codes_[std::size_t(s)] = v->vecteurCourant.data();
-  }
-  // The chain falls back on slot 10 when no input is active.
-  if (codes_[slotDerniereEntree] == nullptr && voieDebut == slotDerniereEntree) {
-    if (Tvoie* v = cible_.voieFlux(slotDerniereEntree)) codes_[slotDerniereEntree] = v->vecteurCourant.data();
+  // The slots of the chain, whatever became of their activity since.
+  int s = voieDebut;
+  for (int i = 0; i <= slotDerniereEntree - slotPremiereEntree && slotEntree(s); ++i) {
+    if (Tvoie* v = cible_.voieFlux(s)) codes_[std::size_t(s)] = v->vecteurCourant.data();
+    s = voieSuivante[std::size_t(s)];
+    if (s == voieDebut) break;
   }
   limite_ = limitePoints(cible_.lireNbreInter());
   nbreCourant_ = &cible_.refNbreCourant();
@@ -62,8 +61,6 @@ void TfluxResultats::prepareSorties() {
 
 void TfluxResultats::arme(TetatAvail etat) {
   prepareChaine();
-  limite_ = 0;
-  if (etat == eaResul) prepareSorties();
   indexOctet = 0;
   indexPivane = 0;
   NbreUnMega = 0;
@@ -88,7 +85,9 @@ void TfluxResultats::TriggerAvailBin(const std::uint8_t* octets, std::size_t n) 
 
 // The time sweep's values in a run of bytes, as decodeResul one by one.
 std::size_t TfluxResultats::decodeResulBloc(const std::uint8_t* octets, std::size_t n) {
-  if (limite_ == 0) prepareSorties();
+  // Looked up afresh for each run: the channels' storage may have been
+  // given back between two reads of the port.
+  prepareSorties();
   std::int32_t& nbreCourant = *nbreCourant_;
   std::int32_t nbre = nbreCourant;
   const std::int32_t avant = nbre;
@@ -217,15 +216,14 @@ void TfluxResultats::decodeResul(std::uint8_t octet) {
     return;
   }
 
-  if (limite_ == 0) prepareSorties();
-  std::int32_t& nbre = *nbreCourant_;
-  const std::int32_t limite = limite_;
+  std::int32_t& nbre = cible_.refNbreCourant();
+  const std::int32_t limite = limitePoints(cible_.lireNbreInter());
   if (nbre < 0 || nbre >= limite || !slotEntree(voieCouranteTemps)) {
     // The sweep is already full: nothing more belongs to it.
     etatAvail = eaNone;
     return;
   }
-  if (std::int16_t* codes = codes_[std::size_t(voieCouranteTemps)]) codes[nbre] = v;
+  if (Tvoie* voie = cible_.voieFlux(voieCouranteTemps)) voie->vecteurCourant[std::size_t(nbre)] = v;
   voieCouranteTemps = voieSuivante[std::size_t(voieCouranteTemps)];
   if (voieCouranteTemps != voieDebut) return;
 

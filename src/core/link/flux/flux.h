@@ -91,8 +91,8 @@ class TfluxResultats {
   // The decoders that read the port even with the PUX II.
   bool litLePort() const { return etatAvail == eaResulUnMega || etatAvail == eaCardiaque; }
 
-  // What a time sweep writes into, taken at the launch so that a value
-  // costs no lookup: the raw codes of slots 6..10 and the point limit.
+  // What a run of time-sweep values writes into, looked up once per run:
+  // the raw codes of slots 6..10, the point limit and NbreCourant.
   void prepareSorties();
   std::size_t decodeResulBloc(const std::uint8_t* octets, std::size_t n);
   std::array<std::int16_t*, slotDerniereEntree + 1> codes_{};
