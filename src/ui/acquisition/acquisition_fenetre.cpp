@@ -189,6 +189,9 @@ bool TAcquisitionFenetre::eventFilter(QObject* objet, QEvent* e) {
   const QString t = k->text();
   if (t.isEmpty() || k->key() == Qt::Key_Delete) return false;  // navigation keys
   const char32_t c = t.toUcs4().value(0);
+  // Tab, Escape and the like keep their role (focus, dialogs).
+  if (c < 32 && c != 8) return false;
+  if (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
   char32_t r = 0;
   switch (it->second) {
     case 0: r = filtreToucheDuree(c, false); break;

@@ -127,6 +127,12 @@ TEST_F(FenetreAcquisition, FiltrageDesTouchesEtValidation) {
   QTest::keyClick(a->NbreEdit, Qt::Key_Return);
   EXPECT_EQ(a->graphe().NbreInter(), 500);
   EXPECT_EQ(a->NbreEdit->text(), "500");
+  // Tab still moves on.
+  w->activateWindow();
+  a->NbreEdit->setFocus();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return a->NbreEdit->hasFocus(); }, 2000));
+  QTest::keyClick(a->NbreEdit, Qt::Key_Tab);
+  EXPECT_FALSE(a->NbreEdit->hasFocus());
   // Durations: units pass, "," becomes the decimal separator.
   tape(a->DureeEdit, "2,5sq");
   EXPECT_EQ(a->DureeEdit->text(), "2.5s");
