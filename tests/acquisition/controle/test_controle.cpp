@@ -411,6 +411,19 @@ TEST_F(Controle, ModesAVenirNeFontPasSemblant) {
   c().AfficheReglage();
   c().EnregistreBtnClick();
   EXPECT_EQ(b.vue.messages, std::vector<int>{messageCardiaque});
+  // The posted message finds no cardiac recording to start: nothing runs.
+  c().messageFenetre(messageCardiaque);
+  EXPECT_EQ(b.etat(), eaAttenteSynchro);
+  EXPECT_FALSE(b.vue.boutons.stopVisible);
+  // With it, the recording starts with its 500 ms ticks.
+  int demarrages = 0;
+  c().crochets.demarreCardiaque = [&] { ++demarrages; };
+  c().messageFenetre(messageCardiaque);
+  EXPECT_EQ(demarrages, 1);
+  EXPECT_EQ(b.etat(), eaAttenteResul);
+  EXPECT_TRUE(b.vue.boutons.stopVisible);
+  EXPECT_EQ(c().periodeTimer(), 500);
+  EXPECT_DOUBLE_EQ(c().dureeResulMax, 2 * g().baseDeTemps->DureeBalayage());
 }
 
 }  // namespace

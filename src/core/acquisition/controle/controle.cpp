@@ -716,6 +716,10 @@ void TcontroleAcquisition::EnregistreBtnClick() {
 
 void TcontroleAcquisition::messageFenetre(int message) {
   if (message != messageCardiaque) return;
+  if (!crochets.demarreCardiaque) {
+    statut(1, texteAcq::nonDisponible);
+    return;
+  }
   TgrapheVYK& g = graphe_;
   timer(false);
   boutons.reconActif = true;
@@ -730,7 +734,7 @@ void TcontroleAcquisition::messageFenetre(int message) {
   fixePeriode(500);
   timer(liaison_.BrixoPresent);
   DebutAcquisition = horloge_.maintenantMs();
-  appelle(crochets.demarreCardiaque);
+  crochets.demarreCardiaque();
 }
 
 void TcontroleAcquisition::StopBtnClick(bool utilisateur) {
