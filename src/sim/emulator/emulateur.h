@@ -64,8 +64,9 @@ struct Programmation {
   std::vector<int> entrees;      // input numbers, in slot order
 };
 
-// A sweep triggered at instant tDeclenchement: sample i (from -pre) of input
-// j is taken at tDeclenchement + i x period + j x ecartEntreesMs.
+// A sweep triggered at instant tDeclenchement: point k (0 .. pre + after - 1)
+// of the j-th programmed input is taken at
+// tDeclenchement + (k - pre) x period + j x ecartEntreesMs.
 struct Balayage {
   Programmation prog;
   long pre = 0;
