@@ -325,6 +325,21 @@ TEST_F(Controle, StopPendantUnBalayageGardeLesPointsRecus) {
   EXPECT_TRUE(b.vue.boutons.acquisitionVisible);
 }
 
+TEST_F(Controle, TempsEcouleEnHeuresDuJour) {
+  c().editeDuree("30");
+  ASSERT_TRUE(c().toucheEspace());
+  EXPECT_TRUE(b.vue.boutons.dureeVisible);  // longer than 10 s
+  EXPECT_TRUE(b.vue.boutons.repereVisible);
+  ASSERT_TRUE(b.jusqua([&] { return g().NbreCourant >= 2; }, 5000));
+  c().dureeResulMax = 1e9;
+  c().DebutAcquisition = b.maintenant() - (86400 + 3725.0) * 1000;
+  b.horloge.attends(300);
+  EXPECT_EQ(b.vue.duree, "01:02:05");
+  c().DebutAcquisition = b.maintenant() - 7.6 * 1000;
+  b.horloge.attends(260);
+  EXPECT_EQ(b.vue.duree, "00:00:08");
+}
+
 TEST_F(Controle, FermerPendantUnBalayageLArreteAvantWRESET) {
   c().editeDuree("5");
   ASSERT_TRUE(c().toucheEspace());
