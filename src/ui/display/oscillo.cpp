@@ -41,11 +41,24 @@ void imprimeGraphe(QPrinter& imprimante, TdessinGraphe& dessin) {
 
 namespace {
 
-// VYK2_DEMO_OSCILLO: until the acquisition control records from the
-// interface, a recorded-looking sweep (a sine on the first input, a square
-// on the second) to look at the drawing. Words of the variable: "grille",
-// "separees", "points", "remanence".
-std::unique_ptr<TgrapheVYK> grapheDemo(const std::string& options) {
+// VYK2_DEMO_OSCILLO, to look at the drawing before the mode dialog
+// exists: words "grille", "separees" and "points" set those display
+// options on whatever is drawn; "synthetique" draws a built-in sweep (a
+// sine on the first input, a square on the second) instead of the
+// recorded one.
+std::string optionsDemo() {
+  const char* d = std::getenv("VYK2_DEMO_OSCILLO");
+  return d ? std::string(d) : std::string();
+}
+
+void appliqueOptionsDemo(const std::string& options, TsourceDessin& s) {
+  if (options.empty()) return;
+  s.avecGrille = options.find("grille") != std::string::npos;
+  s.courbesSeparees = options.find("separees") != std::string::npos;
+  if (options.find("points") != std::string::npos) s.Trace = sTrace{trLigne, trPoint};
+}
+
+std::unique_ptr<TgrapheVYK> grapheDemo() {
   auto g = std::make_unique<TgrapheVYK>();
   const int n = 1000;
   g->fixeNbreInter(n);
@@ -68,9 +81,6 @@ std::unique_ptr<TgrapheVYK> grapheDemo(const std::string& options) {
   }
   g->NbreAff = n;
   g->NbreCourant = n;
-  g->avecGrille = options.find("grille") != std::string::npos;
-  g->courbesSeparees = options.find("separees") != std::string::npos;
-  if (options.find("points") != std::string::npos) g->Trace = sTrace{trLigne, trPoint};
   return g;
 }
 
@@ -78,8 +88,8 @@ std::unique_ptr<TgrapheVYK> grapheDemo(const std::string& options) {
 
 TOscillo::TOscillo(QWidget* parent) : QFrame(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
-  if (const char* d = std::getenv("VYK2_DEMO_OSCILLO"); d && *d) {
-    demo_ = grapheDemo(d);
+  if (optionsDemo().find("synthetique") != std::string::npos) {
+    demo_ = grapheDemo();
     fournisseur_ = [this] { return demo_->sourceDessin(); };
   }
 }
@@ -106,15 +116,15 @@ void TOscillo::setRafraichitLabels(std::function<void()> rafraichit) {
 }
 
 bool TOscillo::prepareSource() {
-  if (fournisseur_) {
+  if (fournisseur_)
     dessin_.source = fournisseur_();
-    return true;
-  }
-  if (grapheAcq) {
+  else if (grapheAcq)
     dessin_.source = grapheAcq->sourceDessin();
-    return true;
-  }
-  return false;
+  else
+    return false;
+  static const std::string options = optionsDemo();
+  appliqueOptionsDemo(options, dessin_.source);
+  return true;
 }
 
 void TOscillo::redessine() {

@@ -69,6 +69,6 @@ class TOscillo : public QFrame {
   QImage tampon_;
   bool present_ = false;
   bool aRedessiner_ = true;
-  // Demonstration set (VYK2_DEMO_OSCILLO), see oscillo.cpp.
+  // Built-in sweep of VYK2_DEMO_OSCILLO=synthetique, see oscillo.cpp.
   std::unique_ptr<TgrapheVYK> demo_;
 };
