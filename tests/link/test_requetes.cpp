@@ -86,6 +86,30 @@ TEST_F(Requetes, UneAcquisitionLanceePendantLAttenteArreteLaRequete) {
   EXPECT_TRUE(acquisition);
 }
 
+// The space bar pressed while a live query quietens the line: the sweep it
+// launches is streaming when the wait ends. The query must neither empty the
+// input (first values lost) nor send its command (its answer would fall among
+// the values and pair every later value with the wrong channel).
+TEST_F(Requetes, UneAcquisitionLanceePendantLeSilenceGardeLeFluxIntact) {
+  std::string recu;
+  b.liaison.installeDispatcheurBinaire(
+      [&](const std::uint8_t* o, std::size_t n) { recu.append(reinterpret_cast<const char*>(o), n); });
+  bool acquisition = false;
+  b.liaison.attenteResultats = [&] { return acquisition; };
+  b.horloge.pendantPompe = [&] {
+    if (acquisition) return;
+    acquisition = true;
+    b.liaison.ecritBrixo("WGOR");
+    b.emulateur.repondre("\x01\x02\x03\x04");  // first values of the sweep
+  };
+  b.emulateur.etat().entrees[10].code = 0x7777;
+  b.liaison.getInt("WEA 10");
+  b.horloge.attends(50);
+  EXPECT_THAT(b.commandes, ElementsAre("WGOR"));
+  EXPECT_EQ(recu, "\x01\x02\x03\x04");
+  EXPECT_EQ(b.liaison.recepteur(), TLiaison::Recepteur::binaire);
+}
+
 TEST_F(Requetes, LeDispatcheurRecoitLeFluxHorsDesRequetes) {
   std::string recu;
   b.liaison.installeDispatcheurBinaire(

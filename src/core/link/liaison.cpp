@@ -181,12 +181,21 @@ void TLiaison::requete(const std::string& ordre, int n, int ticks) {
     return;
   }
   recepteur_ = Recepteur::aucun;
+  const bool dejaEnAcquisition = attenteAcquisition();
 
   // Quieten the line so that stray stream bytes are not taken as the answer.
   const double finSilence = horloge_.maintenantMs() + ticksSilence * dureeTickMs;
   do {
     port_.videEntree();
     horloge_.attends(10);
+    // A sweep launched from the window during this wait is streaming now:
+    // emptying the input would lose its first values, and the command's
+    // answer would land among them and shift every channel by one.
+    if (!dejaEnAcquisition && attenteAcquisition()) {
+      recepteur_ = Recepteur::binaire;
+      recoitDonnees();
+      return;
+    }
   } while (port_.disponibles() > 0 && horloge_.maintenantMs() < finSilence);
 
   std::string ligne = ordre.substr(0, longueurMaxChaine);
