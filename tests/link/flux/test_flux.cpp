@@ -406,4 +406,66 @@ TEST_F(Flux, SweepDecodedAlikeInRunsAndByteByByte) {
   EXPECT_EQ(parPort.voie(6).vecteurCourant[399], std::int16_t(o[2 * 3 * 399] | o[2 * 3 * 399 + 1] << 8));
 }
 
+TEST_F(Flux, WholePointsDecodedAlikeForEveryChainAndReadSize) {
+  // Whole points of a read are copied at once: every chain length, reads
+  // that cut points anywhere, a lost first byte, a sweep that ends inside a
+  // read, against the single-byte decoder.
+  struct Cas {
+    std::vector<int> actives;
+    std::size_t lectureMax;  // 0: the whole stream in one read
+    bool octetPerdu;
+  };
+  const Cas cas[] = {
+      {{7}, 512, false},          {{7}, 0, true},           {{6, 9}, 9, false},
+      {{6, 9}, 512, true},        {{6, 8, 10}, 0, false},   {{6, 8, 10}, 7, true},
+      {{6, 7, 8, 10}, 512, false}, {{6, 7, 8, 10}, 13, true}, {{6, 7, 8, 9, 10}, 512, false},
+      {{6, 7, 8, 9, 10}, 0, true}, {{6, 7, 8, 9, 10}, 11, false},
+  };
+  std::mt19937 alea(5);
+  for (const Cas& c : cas) {
+    const std::int32_t nbreInter = 300;
+    const std::size_t K = c.actives.size();
+    // More than the sweep holds: what follows its last value is discarded.
+    std::vector<std::uint8_t> o(2 * K * (nbreInter + 20) + 1);
+    for (auto& b : o) b = std::uint8_t(alea());
+    const std::size_t debut = c.octetPerdu ? 1 : 0;
+    CibleTest parPort, parPux;
+    ControleTest c1, c2;
+    TfluxResultats f1(parPort, c1), f2(parPux, c2);
+    SourcePuxTest pux;
+    f2.sourcePux = &pux;
+    f2.PuxActif = true;
+    for (auto* cb : {&parPort, &parPux}) {
+      cb->actives(c.actives);
+      cb->NbreInter = nbreInter;
+    }
+    f1.arme(eaResul);
+    f2.arme(eaResul);
+    for (std::size_t i = debut; i < o.size();) {
+      std::size_t k = o.size() - i;
+      if (c.lectureMax != 0) k = std::min<std::size_t>(1 + alea() % c.lectureMax, k);
+      f1.TriggerAvailBin(o.data() + i, k);
+      pux.octets.assign(o.begin() + std::ptrdiff_t(i), o.begin() + std::ptrdiff_t(i + k));
+      f2.TriggerAvailBinPux(int(k));
+      i += k;
+    }
+    SCOPED_TRACE(::testing::Message() << K << " inputs, reads <= " << c.lectureMax
+                                      << ", lost byte " << c.octetPerdu);
+    EXPECT_EQ(parPort.NbreCourant, nbreInter);
+    EXPECT_EQ(parPux.NbreCourant, nbreInter);
+    EXPECT_EQ(c1.etatAcq, eaMajResul);
+    EXPECT_EQ(f1.etatAvail, eaNone);
+    for (std::size_t j = 0; j < K; ++j) {
+      const int s = c.actives[j];
+      for (std::size_t i = 0; i <= std::size_t(nbreInter); ++i) {
+        ASSERT_EQ(parPort.voie(s).vecteurCourant[i], parPux.voie(s).vecteurCourant[i]) << s << " " << i;
+      }
+      const std::size_t p = debut + 2 * (K * std::size_t(nbreInter - 1) + j);
+      EXPECT_EQ(parPort.voie(s).vecteurCourant[std::size_t(nbreInter - 1)],
+                std::int16_t(o[p] | o[p + 1] << 8));
+      EXPECT_EQ(parPort.voie(s).vecteurCourant[std::size_t(nbreInter)], 0) << s;
+    }
+  }
+}
+
 }  // namespace

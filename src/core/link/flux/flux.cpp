@@ -1,8 +1,11 @@
 #include "core/link/flux/flux.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <utility>
 
 #include "core/channels/model/voie.h"
 #include "core/link/liaison.h"
@@ -18,6 +21,41 @@ std::int32_t limitePoints(std::int32_t nbreInter) {
 }
 
 bool slotEntree(int s) { return s >= slotPremiereEntree && s <= slotDerniereEntree; }
+
+// The stream's values are little-endian.
+inline std::int16_t lit16(const std::uint8_t* p) {
+  if constexpr (std::endian::native == std::endian::little) {
+    std::int16_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+  } else {
+    return std::int16_t(p[0] | p[1] << 8);
+  }
+}
+
+// Whole points of a K-input chain: one load and one store per value, the
+// chain unrolled so that nothing is looked up per sample.
+template <std::size_t... J>
+void copiePoints(const std::uint8_t* src, std::int16_t* const* chaine, std::int32_t debut,
+                 std::int32_t points, std::index_sequence<J...>) {
+  constexpr std::size_t K = sizeof...(J);
+  std::int16_t* const d[K] = {(chaine[J] + debut)...};
+  for (std::int32_t r = 0; r < points; ++r, src += 2 * K) {
+    ((d[J][r] = lit16(src + 2 * J)), ...);
+  }
+}
+
+void copiePoints(int K, const std::uint8_t* src, std::int16_t* const* chaine, std::int32_t debut,
+                 std::int32_t points) {
+  switch (K) {
+    case 1: return copiePoints(src, chaine, debut, points, std::make_index_sequence<1>{});
+    case 2: return copiePoints(src, chaine, debut, points, std::make_index_sequence<2>{});
+    case 3: return copiePoints(src, chaine, debut, points, std::make_index_sequence<3>{});
+    case 4: return copiePoints(src, chaine, debut, points, std::make_index_sequence<4>{});
+    case 5: return copiePoints(src, chaine, debut, points, std::make_index_sequence<5>{});
+    default: return;
+  }
+}
 
 }  // namespace
 
@@ -48,13 +86,25 @@ void TfluxResultats::prepareChaine() {
 
 void TfluxResultats::prepareSorties() {
   codes_.fill(nullptr);
+  longueurChaine_ = 0;
+  bool entiere = true;
+  bool fermee = false;
   // The slots of the chain, whatever became of their activity since.
   int s = voieDebut;
-  for (int i = 0; i <= slotDerniereEntree - slotPremiereEntree && slotEntree(s); ++i) {
-    if (Tvoie* v = cible_.voieFlux(s)) codes_[std::size_t(s)] = v->vecteurCourant.data();
+  int i = 0;
+  for (; i <= slotDerniereEntree - slotPremiereEntree && slotEntree(s); ++i) {
+    Tvoie* v = cible_.voieFlux(s);
+    if (v != nullptr) codes_[std::size_t(s)] = v->vecteurCourant.data();
+    chaine_[std::size_t(i)] = codes_[std::size_t(s)];
+    entiere = entiere && v != nullptr;
     s = voieSuivante[std::size_t(s)];
-    if (s == voieDebut) break;
+    if (s == voieDebut) {
+      fermee = true;
+      ++i;
+      break;
+    }
   }
+  if (fermee && entiere) longueurChaine_ = i;
   limite_ = limitePoints(cible_.lireNbreInter());
   nbreCourant_ = &cible_.refNbreCourant();
 }
@@ -95,6 +145,23 @@ std::size_t TfluxResultats::decodeResulBloc(const std::uint8_t* octets, std::siz
   std::size_t k = 0;
   bool complet = false;
   while (k < n) {
+    if (voie == voieDebut && indexOctet == 0 && nbre > 0 && nbre < limite_ && longueurChaine_ > 0) {
+      // Whole points at once; the first point of a sweep (its date) and the
+      // edges of the read go one value at a time below.
+      const std::size_t taillePoint = 2 * std::size_t(longueurChaine_);
+      const auto points =
+          std::int32_t(std::min<std::size_t>((n - k) / taillePoint, std::size_t(limite_ - nbre)));
+      if (points > 0) {
+        copiePoints(longueurChaine_, octets + k, chaine_.data(), nbre, points);
+        k += std::size_t(points) * taillePoint;
+        nbre += points;
+        if (nbre >= limite_) {
+          complet = true;
+          break;
+        }
+        continue;
+      }
+    }
     std::int16_t v;
     if (indexOctet == 1) {
       v = std::int16_t(ValeurMot.octets[0] | octets[k] << 8);

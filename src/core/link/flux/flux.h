@@ -96,6 +96,11 @@ class TfluxResultats {
   void prepareSorties();
   std::size_t decodeResulBloc(const std::uint8_t* octets, std::size_t n);
   std::array<std::int16_t*, slotDerniereEntree + 1> codes_{};
+  // The same storage in chain order from voieDebut; longueurChaine_ is 0
+  // when whole points cannot be copied at once (a slot without storage, a
+  // chain that does not close).
+  std::array<std::int16_t*, slotDerniereEntree - slotPremiereEntree + 1> chaine_{};
+  int longueurChaine_ = 0;
   std::int32_t limite_ = 0;
   std::int32_t* nbreCourant_ = nullptr;
 
