@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <vector>
 
 #include "core/channels/numbers/nombres.h"
@@ -51,7 +52,7 @@ TEST(Courbe, XWindowRoundsHalvesToEven) {
 
 TEST(Courbe, XWindowBlocEqualsXWindow) {
   const double valeurs[] = {0,    0.5,  1.5,   -0.5,     -1.5,  2.5,       valeurAbsente,
-                            NAN,  INFINITY, -INFINITY, 1e300, -1e300, 123.456, -7.25};
+                            NAN,  INFINITY, -INFINITY, 1e300, -1e300, 123.456, -7.25, 3.5};
   for (const bool log : {false, true}) {
     TCourbe c = volts();
     c.a = 1;
@@ -200,6 +201,42 @@ TEST(Courbe, ChercheMinmax) {
   c.chercheMinmax(1 << 30, mi, ma);
   EXPECT_NEAR(mi, -0.4, 1e-12);
   EXPECT_NEAR(ma, 0.4, 1e-12);
+}
+
+// The fast search against the plain definition, on sweeps of every length
+// around the lane width, with missing, NaN and infinite values anywhere
+// (first included) or nowhere.
+TEST(Courbe, ChercheMinmaxSkipsWhatIsNoValueWherever) {
+  std::mt19937 alea(5);
+  std::uniform_real_distribution<double> valeur(-3, 3);
+  const double speciaux[] = {valeurAbsente, NAN, INFINITY, -INFINITY};
+  TCourbe c = volts();
+  for (int n = 1; n <= 11; ++n)
+    for (int essai = 0; essai < 40; ++essai) {
+      for (int i = 0; i < n; ++i) c.vecteurAff[std::size_t(i)] = valeur(alea);
+      if (essai > 0) {
+        const int k = essai % 5 == 0 ? n : (essai / 4) % 3 + 1;
+        for (int m = 0; m < k; ++m)
+          c.vecteurAff[std::size_t(int(alea() % unsigned(n)))] = speciaux[alea() % 4];
+      }
+      double mi = INFINITY, ma = -INFINITY;
+      for (int i = 0; i < n; ++i) {
+        const double x = c.vecteurAff[std::size_t(i)];
+        if (x != valeurAbsente && std::isfinite(x)) {
+          mi = std::min(mi, x);
+          ma = std::max(ma, x);
+        }
+      }
+      double attenduMin = -10, attenduMax = 10;
+      if (mi <= ma) {
+        attenduMin = std::max(mi - 0.4, -10.0);
+        attenduMax = std::min(ma + 0.4, 10.0);
+      }
+      double obtenuMin = 0, obtenuMax = 0;
+      c.chercheMinmax(n, obtenuMin, obtenuMax);
+      EXPECT_EQ(obtenuMin, attenduMin) << n << " " << essai;
+      EXPECT_EQ(obtenuMax, attenduMax) << n << " " << essai;
+    }
 }
 
 TEST(VoieNonEA, SetMinMaxWidensAndKeepsTheRange) {

@@ -634,6 +634,60 @@ TEST(Reduction, KeepsColumnsAndTheirJoins) {
   EXPECT_LE(total, 4u * 1000 + 2 * naifs.size());
 }
 
+// The columns drawn from the values scaled on the fly are those drawn from
+// the pixels scaled first, whatever breaks the pieces: missing values,
+// NaN, infinities, values whose pixel overflows, unplaced abscissas, and
+// abscissas going back and forth.
+TEST(Reduction, ValuesScaledOnTheFlyGiveTheSameColumns) {
+  std::mt19937 alea(11);
+  std::uniform_real_distribution<double> valeur(-12, 12);
+  std::uniform_int_distribution<int> tirage(0, 299);
+  const std::size_t n = 30000;
+  std::vector<int> x(n);
+  std::vector<double> v(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    x[i] = i < n / 2 ? int(i * 800 / n) : int(800 - (i - n / 2) * 900 / n);  // back at x < 400
+    v[i] = valeur(alea);
+    switch (tirage(alea)) {
+      case 0: v[i] = valeurAbsente; break;
+      case 1: v[i] = NAN; break;
+      case 2: v[i] = INFINITY; break;
+      case 3: v[i] = -INFINITY; break;
+      case 4: v[i] = 1e308; break;  // a * v overflows
+      case 5: x[i] = -1; break;
+      default: break;
+    }
+  }
+  v[0] = NAN;  // a first value that is no value
+  for (const double a : {-25.0, 25.0}) {
+    TCourbe c("V", "V", "", 6);
+    c.a = a;
+    c.b = 300;
+    std::vector<int> y(n);
+    c.XWindowBloc(v.data(), y.data(), n);
+    using Dessin = std::pair<std::vector<Tcolonne>, dessin::Tpoints>;
+    const auto colonnes = [](std::vector<Dessin>& d) {
+      return [&d](const dessin::Tpoints& p) {
+        Dessin m;
+        dessin::colonnesDePolyligne(p, m.first, m.second);
+        d.push_back(m);
+      };
+    };
+    std::vector<Dessin> attendu, obtenu;
+    dessin::Tpoints tampon;
+    dessin::reduitPolyligne(x.data(), y.data(), n, tampon, colonnes(attendu));
+    std::vector<std::size_t> debuts;
+    dessin::debutsDeColonnes(x.data(), n, debuts);
+    dessin::reduitCourbe(x.data(), debuts, c.a, c.b, v.data(), tampon, colonnes(obtenu));
+    ASSERT_GT(attendu.size(), 100u);
+    ASSERT_EQ(obtenu.size(), attendu.size()) << a;
+    for (std::size_t k = 0; k < attendu.size(); ++k) {
+      EXPECT_EQ(obtenu[k].first, attendu[k].first) << a << " piece " << k;
+      EXPECT_EQ(obtenu[k].second, attendu[k].second) << a << " piece " << k;
+    }
+  }
+}
+
 TEST(Reduction, StepsBetweenNeighbourColumnsGoToTheLeftOne) {
   std::vector<Tcolonne> c;
   dessin::Tpoints seg;

@@ -7,6 +7,10 @@
 #include <limits>
 #include <typeinfo>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "core/channels/numbers/nombres.h"
 
 namespace {
@@ -69,19 +73,66 @@ void TCourbe::ValeurRealBloc(const std::int16_t* codes, double* valeurs, std::si
 
 namespace {
 
-// Far off-screen pixels are clamped rather than wrapped, so that a line
-// towards them keeps its direction.
-constexpr double limitePixel = 1e8;
-
 // Nearest integer, halves to even, for |p| <= limitePixel: adding and
 // taking away 1.5 x 2^52 leaves no fraction under the default rounding.
 inline int pixelDe(double p) {
   constexpr double aimant = 6755399441055744.0;
-  const double c = std::clamp(p, -limitePixel, limitePixel);
+  const double c = std::clamp(p, -echelle::limitePixel, echelle::limitePixel);
   return int((c + aimant) - aimant);
 }
 
 }  // namespace
+
+echelle::Textremes echelle::extremes(const double* v, std::size_t n) {
+  double bas = v[0], haut = v[0];
+  bool douteux = false;
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  // Four lanes: min and max are loop-carried, one lane would wait on each.
+  // minpd keeps its second operand when the first is NaN, so NaN is skipped.
+  if (n >= 4) {
+    const __m128d absent = _mm_set1_pd(valeurAbsente);
+    __m128d b0 = _mm_set1_pd(bas), b1 = b0, h0 = b0, h1 = b0;
+    __m128d d = _mm_setzero_pd();
+    for (; i + 4 <= n; i += 4) {
+      const __m128d w0 = _mm_loadu_pd(v + i);
+      const __m128d w1 = _mm_loadu_pd(v + i + 2);
+      b0 = _mm_min_pd(w0, b0);
+      b1 = _mm_min_pd(w1, b1);
+      h0 = _mm_max_pd(w0, h0);
+      h1 = _mm_max_pd(w1, h1);
+      d = _mm_or_pd(d, _mm_or_pd(_mm_cmpeq_pd(w0, absent), _mm_cmpunord_pd(w0, w0)));
+      d = _mm_or_pd(d, _mm_or_pd(_mm_cmpeq_pd(w1, absent), _mm_cmpunord_pd(w1, w1)));
+    }
+    alignas(16) double t[2];
+    _mm_store_pd(t, _mm_min_pd(b0, b1));
+    bas = std::min(t[0], t[1]);
+    _mm_store_pd(t, _mm_max_pd(h0, h1));
+    haut = std::max(t[0], t[1]);
+    douteux = _mm_movemask_pd(d) != 0;
+  }
+#endif
+  for (; i < n; ++i) {
+    const double w = v[i];
+    bas = w < bas ? w : bas;
+    haut = w > haut ? w : haut;
+    douteux = douteux || w == valeurAbsente || w != w;
+  }
+  // A leading NaN seeded the extremes.
+  if (bas != bas || haut != haut) {
+    douteux = true;
+    for (std::size_t k = 0; k < n; ++k)
+      if (v[k] == v[k]) {
+        bas = haut = v[k];
+        for (; k < n; ++k) {
+          bas = v[k] < bas ? v[k] : bas;
+          haut = v[k] > haut ? v[k] : haut;
+        }
+        break;
+      }
+  }
+  return {bas, haut, douteux};
+}
 
 int TCourbe::XWindow(double r) const {
   if (r == valeurAbsente || !std::isfinite(r)) return -1;
@@ -101,19 +152,30 @@ void TCourbe::XWindowBloc(const double* r, int* pixels, std::size_t n) const {
     for (std::size_t i = 0; i < n; ++i) pixels[i] = XWindow(r[i]);
     return;
   }
-  // Branch-free: after adding 1.5 x 2^52 the low 32 bits of the double
-  // hold the rounded pixel (|p| <= 1e8), halves to even.
-  constexpr double aimant = 6755399441055744.0;
-  for (std::size_t i = 0; i < n; ++i) {
-    const double v = r[i];
-    const double p = a * v + b;
-    const bool valide = v != valeurAbsente && p - p == 0;  // p - p is NaN for inf and NaN
-    const double c = std::min(std::max(valide ? p : 0.0, -limitePixel), limitePixel);
-    const double t = c + aimant;
-    std::uint64_t u;
-    std::memcpy(&u, &t, sizeof u);
-    pixels[i] = valide ? int(std::int32_t(std::uint32_t(u))) : -1;
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  // echelle::pixelLineaire two at a time.
+  const __m128d va = _mm_set1_pd(a), vb = _mm_set1_pd(b);
+  const __m128d absent = _mm_set1_pd(valeurAbsente);
+  const __m128d lim = _mm_set1_pd(echelle::limitePixel), moinsLim = _mm_set1_pd(-echelle::limitePixel);
+  const __m128d aimant = _mm_set1_pd(6755399441055744.0);
+  const __m128d zero = _mm_setzero_pd();
+  for (; i + 2 <= n; i += 2) {
+    const __m128d w = _mm_loadu_pd(r + i);
+    const __m128d p = _mm_add_pd(_mm_mul_pd(va, w), vb);
+    const __m128d valide =
+        _mm_and_pd(_mm_cmpneq_pd(w, absent), _mm_cmpeq_pd(_mm_sub_pd(p, p), zero));
+    const __m128d c = _mm_min_pd(_mm_max_pd(_mm_and_pd(valide, p), moinsLim), lim);
+    const __m128i t = _mm_castpd_si128(_mm_add_pd(c, aimant));
+    const __m128i m = _mm_castpd_si128(valide);
+    // Low halves of the two lanes; -1 where not valid.
+    const __m128i px = _mm_or_si128(_mm_shuffle_epi32(t, _MM_SHUFFLE(3, 3, 2, 0)),
+                                    _mm_shuffle_epi32(_mm_xor_si128(m, _mm_set1_epi32(-1)),
+                                                      _MM_SHUFFLE(3, 3, 2, 0)));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(pixels + i), px);
   }
+#endif
+  for (; i < n; ++i) pixels[i] = echelle::pixelLineaire(a, b, r[i]);
 }
 
 double TCourbe::XMonde(int xi) const {
@@ -199,14 +261,21 @@ void TCourbe::chercheMinmax(int Nbre, double& min, double& max) const {
   double ma = -mi;
   if (n > 0 && v == nullptr) {
     mi = ma = 0;  // an untouched vector reads as zeros
-  } else {
-    // Branch-free: a missing or non-finite value counts as neither.
-    const double inf = std::numeric_limits<double>::infinity();
-    for (int i = 0; i < n; ++i) {
-      const double x = v[i];
-      const bool valide = x != valeurAbsente && x - x == 0;
-      mi = std::min(mi, valide ? x : inf);
-      ma = std::max(ma, valide ? x : -inf);
+  } else if (n > 0) {
+    const echelle::Textremes e = echelle::extremes(v, std::size_t(n));
+    mi = e.bas;
+    ma = e.haut;
+    // Missing and non-finite values count as neither.
+    if (e.douteux || std::isinf(mi) || std::isinf(ma)) {
+      const double inf = std::numeric_limits<double>::infinity();
+      mi = inf;
+      ma = -inf;
+      for (int j = 0; j < n; ++j) {
+        const double x = v[j];
+        const bool valide = x != valeurAbsente && x - x == 0;
+        mi = std::min(mi, valide ? x : inf);
+        ma = std::max(ma, valide ? x : -inf);
+      }
     }
   }
   if (!(mi <= ma)) {

@@ -3,17 +3,53 @@
 // the graduation of its axis, the band it occupies on the graph, its
 // automatic-zoom range and the controls that show it in the channel panel.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "core/channels/model/voie.h"
+#include "core/channels/numbers/nombres.h"
 
 // Controls of the channel panel, defined by the window layer; a curve only
 // keeps pointers to them and never owns them.
 class TLabelVoie;
 class TGroupeVoie;
 class TBoutonAbscisse;
+
+namespace echelle {
+
+// Far off-screen pixels are clamped rather than wrapped, so that a line
+// towards them keeps its direction.
+inline constexpr double limitePixel = 1e8;
+
+// Pixel a * v + b of a linear axis, -1 for the no-value marker and for a
+// non-finite result. Branch-free, as it runs once per sample: after adding
+// 1.5 x 2^52 the low 32 bits of the double hold the rounded pixel
+// (|p| <= 1e8), halves to even.
+inline int pixelLineaire(double a, double b, double v) {
+  constexpr double aimant = 6755399441055744.0;
+  const double p = a * v + b;
+  const bool valide = v != valeurAbsente && p - p == 0;  // p - p is NaN for inf and NaN
+  const double c = std::min(std::max(valide ? p : 0.0, -limitePixel), limitePixel);
+  const double t = c + aimant;
+  std::uint64_t u;
+  std::memcpy(&u, &t, sizeof u);
+  return valide ? int(std::int32_t(std::uint32_t(u))) : -1;
+}
+
+// Extremes of v[0..n-1] (n >= 1) over the values that are not NaN, and
+// whether any value is NaN or the no-value marker (the extremes then
+// include the markers but no NaN; both stay NaN if every value is).
+struct Textremes {
+  double bas;
+  double haut;
+  bool douteux;
+};
+Textremes extremes(const double* v, std::size_t n);
+
+}  // namespace echelle
 
 class TCourbe : public Tvoie {
  public:

@@ -1,6 +1,7 @@
 #include "core/display/dessin/dessin_graphe.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 
@@ -36,31 +37,99 @@ void reduitPolyligne(const int* x, const int* y, std::size_t n, Tpoints& tampon,
   };
   std::size_t i = 0;
   while (i < n) {
-    if (x[i] == -1 || y[i] == -1) {
+    const int col = x[i];
+    const int premier = y[i];
+    if (col == -1 || premier == -1) {
       if (!tampon.empty()) fin(tampon);
       tampon.clear();
       ++i;
       continue;
     }
     // A run of valid points in one column.
-    const int col = x[i];
-    std::size_t j = i;
+    int bas = premier, haut = premier, dernier = premier;
     std::size_t iMin = i, iMax = i;
-    while (j + 1 < n && x[j + 1] == col && y[j + 1] != -1) {
-      ++j;
-      if (y[j] < y[iMin]) iMin = j;
-      if (y[j] > y[iMax]) iMax = j;
+    std::size_t j = i + 1;
+    for (; j < n && x[j] == col; ++j) {
+      const int v = y[j];
+      if (v == -1) break;
+      iMin = v < bas ? j : iMin;
+      bas = v < bas ? v : bas;
+      iMax = v > haut ? j : iMax;
+      haut = v > haut ? v : haut;
+      dernier = v;
     }
-    ajoute(col, y[i]);
+    ajoute(col, premier);
     if (iMin < iMax) {
-      ajoute(col, y[iMin]);
-      ajoute(col, y[iMax]);
+      ajoute(col, bas);
+      ajoute(col, haut);
     } else {
-      ajoute(col, y[iMax]);
-      ajoute(col, y[iMin]);
+      ajoute(col, haut);
+      ajoute(col, bas);
     }
-    ajoute(col, y[j]);
-    i = j + 1;
+    ajoute(col, dernier);
+    i = j;
+  }
+  if (!tampon.empty()) fin(tampon);
+  tampon.clear();
+}
+
+void debutsDeColonnes(const int* x, std::size_t n, std::vector<std::size_t>& debuts) {
+  debuts.clear();
+  for (std::size_t i = 0; i < n; ++i)
+    if (i == 0 || x[i] != x[i - 1]) debuts.push_back(i);
+  debuts.push_back(n);
+}
+
+void reduitCourbe(const int* x, const std::vector<std::size_t>& debuts, double a, double b,
+                  const double* v, Tpoints& tampon,
+                  const std::function<void(const Tpoints&)>& fin) {
+  const auto pixel = [a, b](double w) { return echelle::pixelLineaire(a, b, w); };
+  tampon.clear();
+  const auto ajoute = [&tampon](int px, int py) {
+    if (tampon.empty() || tampon.back().x != px || tampon.back().y != py)
+      tampon.push_back({px, py});
+  };
+  for (std::size_t r = 0; r + 1 < debuts.size(); ++r) {
+    std::size_t i = debuts[r];
+    const std::size_t e = debuts[r + 1];
+    const int col = x[i];
+    // The pixels of the run's extreme values are its extreme pixels, as the
+    // scale is monotonic. A missing or non-finite value (an extreme's pixel
+    // is then -1 too) sends the run to the exact path.
+    const echelle::Textremes ex = echelle::extremes(v + i, e - i);
+    const int pBas = pixel(ex.bas);
+    const int pHaut = pixel(ex.haut);
+    if (col == -1 || ex.douteux || pBas == -1 || pHaut == -1) {
+      // Point by point: each point not drawn ends the piece.
+      while (i < e) {
+        const int y = col == -1 ? -1 : pixel(v[i]);
+        if (y == -1) {
+          if (!tampon.empty()) fin(tampon);
+          tampon.clear();
+          ++i;
+          continue;
+        }
+        int mi = y, ma = y, dernier = y;
+        std::size_t j = i + 1;
+        for (; j < e; ++j) {
+          const int yj = pixel(v[j]);
+          if (yj == -1) break;
+          mi = std::min(mi, yj);
+          ma = std::max(ma, yj);
+          dernier = yj;
+        }
+        ajoute(col, y);
+        ajoute(col, mi);
+        ajoute(col, ma);
+        ajoute(col, dernier);
+        i = j;
+      }
+      continue;
+    }
+    ajoute(col, pixel(v[i]));
+    ajoute(col, std::min(pBas, pHaut));
+    ajoute(col, std::max(pBas, pHaut));
+    ajoute(col, pixel(v[e - 1]));
   }
   if (!tampon.empty()) fin(tampon);
   tampon.clear();
@@ -481,6 +550,7 @@ void TdessinGraphe::TraceCourbes() {
   if (const TCourbe* x = source.voie(source.voieAbscisse); n > 0 && x) {
     xAbscisse_.resize(std::size_t(n));
     x->XWindowBloc(valeursDe(x->vecteurAff), xAbscisse_.data(), std::size_t(n));
+    dessin::debutsDeColonnes(xAbscisse_.data(), std::size_t(n), debutsAbscisse_);
     for (int s : slotsCourbes()) traceCourbe(s);
   }
   traceSeuil();
@@ -491,29 +561,34 @@ void TdessinGraphe::tracePolyligne(const TCourbe& abscisse, const double* x, con
   n = dessin::clampPoints(n);
   xs_.resize(std::size_t(n));
   abscisse.XWindowBloc(x, xs_.data(), std::size_t(n));
-  tracePolyligne(xs_.data(), c, y, n);
+  dessin::debutsDeColonnes(xs_.data(), std::size_t(n), debuts_);
+  tracePolyligne(xs_.data(), debuts_, c, y, n);
 }
 
-void TdessinGraphe::tracePolyligne(const int* xpix, const TCourbe& c, const double* y, int n) {
+void TdessinGraphe::tracePolyligne(const int* xpix, const std::vector<std::size_t>& debuts,
+                                   const TCourbe& c, const double* y, int n) {
   n = dessin::clampPoints(n);
-  ys_.resize(std::size_t(n));
-  c.XWindowBloc(y, ys_.data(), std::size_t(n));
   // A thin solid pen in copy mode paints each column as one run.
   const bool parColonnes = plume_.largeur <= 1 && plume_.style == psSolid && plume_.mode == pmCopy;
-  dessin::reduitPolyligne(xpix, ys_.data(), std::size_t(n), tampon_,
-                          [this, parColonnes](const dessin::Tpoints& p) {
-                            if (parColonnes) {
-                              dessin::colonnesDePolyligne(p, colonnes_, segments_);
-                              Canvas->colonnes(colonnes_.data(), colonnes_.size());
-                              for (std::size_t k = 0; k + 1 < segments_.size(); k += 2)
-                                Canvas->ligne(segments_[k].x, segments_[k].y, segments_[k + 1].x,
-                                              segments_[k + 1].y);
-                            } else if (p.size() == 1) {
-                              Canvas->ligne(p[0].x, p[0].y, p[0].x, p[0].y);
-                            } else {
-                              Canvas->polyligne(p.data(), p.size());
-                            }
-                          });
+  const auto trace = [this, parColonnes](const dessin::Tpoints& p) {
+    if (parColonnes) {
+      dessin::colonnesDePolyligne(p, colonnes_, segments_);
+      Canvas->colonnes(colonnes_.data(), colonnes_.size());
+      for (std::size_t k = 0; k + 1 < segments_.size(); k += 2)
+        Canvas->ligne(segments_[k].x, segments_[k].y, segments_[k + 1].x, segments_[k + 1].y);
+    } else if (p.size() == 1) {
+      Canvas->ligne(p[0].x, p[0].y, p[0].x, p[0].y);
+    } else {
+      Canvas->polyligne(p.data(), p.size());
+    }
+  };
+  if (parColonnes && !c.axeLog) {
+    dessin::reduitCourbe(xpix, debuts, c.a, c.b, y, tampon_, trace);
+  } else {
+    ys_.resize(std::size_t(n));
+    c.XWindowBloc(y, ys_.data(), std::size_t(n));
+    dessin::reduitPolyligne(xpix, ys_.data(), std::size_t(n), tampon_, trace);
+  }
 }
 
 void TdessinGraphe::traceCourbe(int slot) {
@@ -543,7 +618,7 @@ void TdessinGraphe::traceCourbe(int slot) {
   const double* vy = valeursDe(c.vecteurAff);
   if (tr.contient(trLigne)) {
     if (tr.contient(trPoint)) plume(couleurDe(Lighten(c.couleur, 1)), source.largeurLigne);
-    tracePolyligne(xAbscisse_.data(), c, vy, n);
+    tracePolyligne(xAbscisse_.data(), debutsAbscisse_, c, vy, n);
     plume(coul, source.largeurLigne);
   }
   if (tr.contient(trPoint)) {

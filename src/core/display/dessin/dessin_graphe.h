@@ -83,6 +83,18 @@ using Tpoints = std::vector<Tpoint>;
 void reduitPolyligne(const int* x, const int* y, std::size_t n, Tpoints& tampon,
                      const std::function<void(const Tpoints&)>& fin);
 
+// Where each run of equal x starts, in order, then n.
+void debutsDeColonnes(const int* x, std::size_t n, std::vector<std::size_t>& debuts);
+
+// reduitPolyligne for drawing by columns (colonnesDePolyligne), with the
+// runs of x given by debutsDeColonnes and the ordinates given as values on a
+// linear axis (pixel a * v + b, see echelle::pixelLineaire), scaled as they
+// are read. Each column keeps its first, lowest, highest and last pixel,
+// the lowest and highest in that order whatever their order in the run.
+void reduitCourbe(const int* x, const std::vector<std::size_t>& debuts, double a, double b,
+                  const double* v, Tpoints& tampon,
+                  const std::function<void(const Tpoints&)>& fin);
+
 // The pixels of a reduced polyline piece as vertical runs, one per column;
 // a step between neighbouring columns belongs to the left one but for the
 // right end's own pixel (as raster lines are drawn); joins between columns
@@ -155,8 +167,10 @@ class TdessinGraphe {
   void traceCourbe(int slot);
   void tracePolyligne(const TCourbe& abscisse, const double* x, const TCourbe& c,
                       const double* y, int n);
-  // Same with the abscissa pixels already known.
-  void tracePolyligne(const int* xpix, const TCourbe& c, const double* y, int n);
+  // Same with the abscissa pixels already known, and their runs
+  // (dessin::debutsDeColonnes).
+  void tracePolyligne(const int* xpix, const std::vector<std::size_t>& debuts, const TCourbe& c,
+                      const double* y, int n);
   void traceSpiro(TCourbe& c);
   void traceSinc(TCourbe& c, Tcouleur couleur);
   void tracePaliers(const TCourbe& c);
@@ -168,6 +182,8 @@ class TdessinGraphe {
   std::vector<int> xs_;
   std::vector<int> ys_;
   std::vector<int> xAbscisse_;  // pixels of the abscissa for TraceCourbes
+  std::vector<std::size_t> debutsAbscisse_;  // and their runs
+  std::vector<std::size_t> debuts_;
   dessin::Tpoints tampon_;
   std::vector<Tcolonne> colonnes_;
   dessin::Tpoints segments_;
