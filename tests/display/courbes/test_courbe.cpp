@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <random>
 #include <vector>
 
@@ -88,6 +89,12 @@ struct CasGraduation {
   int chiffres;
   bool dateTime;
 };
+
+// Named after the axis, not the bytes of the case, so that the registered
+// test names stay short and stable.
+void PrintTo(const CasGraduation& k, std::ostream* os) {
+  *os << k.unite << ' ' << k.min << ".." << k.max << (k.grand ? " grand" : " petit");
+}
 
 class Graduation : public ::testing::TestWithParam<CasGraduation> {};
 
