@@ -85,13 +85,12 @@ inline int pixelDe(double p) {
 
 echelle::Textremes echelle::extremes(const double* v, std::size_t n) {
   double bas = v[0], haut = v[0];
-  bool douteux = false;
+  bool nan = false;
   std::size_t i = 0;
 #if defined(__SSE2__)
   // Four lanes: min and max are loop-carried, one lane would wait on each.
   // minpd keeps its second operand when the first is NaN, so NaN is skipped.
   if (n >= 4) {
-    const __m128d absent = _mm_set1_pd(valeurAbsente);
     __m128d b0 = _mm_set1_pd(bas), b1 = b0, h0 = b0, h1 = b0;
     __m128d d = _mm_setzero_pd();
     for (; i + 4 <= n; i += 4) {
@@ -101,26 +100,25 @@ echelle::Textremes echelle::extremes(const double* v, std::size_t n) {
       b1 = _mm_min_pd(w1, b1);
       h0 = _mm_max_pd(w0, h0);
       h1 = _mm_max_pd(w1, h1);
-      d = _mm_or_pd(d, _mm_or_pd(_mm_cmpeq_pd(w0, absent), _mm_cmpunord_pd(w0, w0)));
-      d = _mm_or_pd(d, _mm_or_pd(_mm_cmpeq_pd(w1, absent), _mm_cmpunord_pd(w1, w1)));
+      d = _mm_or_pd(d, _mm_cmpunord_pd(w0, w1));
     }
     alignas(16) double t[2];
     _mm_store_pd(t, _mm_min_pd(b0, b1));
     bas = std::min(t[0], t[1]);
     _mm_store_pd(t, _mm_max_pd(h0, h1));
     haut = std::max(t[0], t[1]);
-    douteux = _mm_movemask_pd(d) != 0;
+    nan = _mm_movemask_pd(d) != 0;
   }
 #endif
   for (; i < n; ++i) {
     const double w = v[i];
     bas = w < bas ? w : bas;
     haut = w > haut ? w : haut;
-    douteux = douteux || w == valeurAbsente || w != w;
+    nan = nan || w != w;
   }
   // A leading NaN seeded the extremes.
   if (bas != bas || haut != haut) {
-    douteux = true;
+    nan = true;
     for (std::size_t k = 0; k < n; ++k)
       if (v[k] == v[k]) {
         bas = haut = v[k];
@@ -131,7 +129,7 @@ echelle::Textremes echelle::extremes(const double* v, std::size_t n) {
         break;
       }
   }
-  return {bas, haut, douteux};
+  return {bas, haut, nan};
 }
 
 int TCourbe::XWindow(double r) const {
@@ -265,8 +263,10 @@ void TCourbe::chercheMinmax(int Nbre, double& min, double& max) const {
     const echelle::Textremes e = echelle::extremes(v, std::size_t(n));
     mi = e.bas;
     ma = e.haut;
-    // Missing and non-finite values count as neither.
-    if (e.douteux || std::isinf(mi) || std::isinf(ma)) {
+    // Missing and infinite values count as neither; NaN was skipped, and a
+    // marker or an infinity between the extremes changes neither.
+    const auto suspect = [](double x) { return x == valeurAbsente || std::isinf(x); };
+    if (suspect(mi) || suspect(ma)) {
       const double inf = std::numeric_limits<double>::infinity();
       mi = inf;
       ma = -inf;

@@ -40,12 +40,13 @@ inline int pixelLineaire(double a, double b, double v) {
 }
 
 // Extremes of v[0..n-1] (n >= 1) over the values that are not NaN, and
-// whether any value is NaN or the no-value marker (the extremes then
-// include the markers but no NaN; both stay NaN if every value is).
+// whether any value is NaN (both extremes stay NaN if every value is). The
+// no-value marker counts as a value: it can only matter where it lies
+// between the extremes, which is for the caller to check.
 struct Textremes {
   double bas;
   double haut;
-  bool douteux;
+  bool nan;
 };
 Textremes extremes(const double* v, std::size_t n);
 

@@ -94,12 +94,15 @@ void reduitCourbe(const int* x, const std::vector<std::size_t>& debuts, double a
     const std::size_t e = debuts[r + 1];
     const int col = x[i];
     // The pixels of the run's extreme values are its extreme pixels, as the
-    // scale is monotonic. A missing or non-finite value (an extreme's pixel
-    // is then -1 too) sends the run to the exact path.
+    // scale is monotonic. A NaN, an infinity or an overflowing value (an
+    // extreme's pixel is then -1) or a missing value (necessarily between
+    // the extremes) sends the run to the exact path.
     const echelle::Textremes ex = echelle::extremes(v + i, e - i);
     const int pBas = pixel(ex.bas);
     const int pHaut = pixel(ex.haut);
-    if (col == -1 || ex.douteux || pBas == -1 || pHaut == -1) {
+    const bool absente = ex.bas <= valeurAbsente && valeurAbsente <= ex.haut &&
+                         std::find(v + i, v + e, valeurAbsente) != v + e;
+    if (col == -1 || ex.nan || absente || pBas == -1 || pHaut == -1) {
       // Point by point: each point not drawn ends the piece.
       while (i < e) {
         const int y = col == -1 ? -1 : pixel(v[i]);
