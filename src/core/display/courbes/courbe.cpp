@@ -77,13 +77,13 @@ namespace {
 // taking away 1.5 x 2^52 leaves no fraction under the default rounding.
 inline int pixelDe(double p) {
   constexpr double aimant = 6755399441055744.0;
-  const double c = std::clamp(p, -echelle::limitePixel, echelle::limitePixel);
+  const double c = std::clamp(p, -echellePixel::limitePixel, echellePixel::limitePixel);
   return int((c + aimant) - aimant);
 }
 
 }  // namespace
 
-echelle::Textremes echelle::extremes(const double* v, std::size_t n) {
+echellePixel::Textremes echellePixel::extremes(const double* v, std::size_t n) {
   double bas = v[0], haut = v[0];
   bool nan = false;
   std::size_t i = 0;
@@ -152,10 +152,10 @@ void TCourbe::XWindowBloc(const double* r, int* pixels, std::size_t n) const {
   }
   std::size_t i = 0;
 #if defined(__SSE2__)
-  // echelle::pixelLineaire two at a time.
+  // echellePixel::pixelLineaire two at a time.
   const __m128d va = _mm_set1_pd(a), vb = _mm_set1_pd(b);
   const __m128d absent = _mm_set1_pd(valeurAbsente);
-  const __m128d lim = _mm_set1_pd(echelle::limitePixel), moinsLim = _mm_set1_pd(-echelle::limitePixel);
+  const __m128d lim = _mm_set1_pd(echellePixel::limitePixel), moinsLim = _mm_set1_pd(-echellePixel::limitePixel);
   const __m128d aimant = _mm_set1_pd(6755399441055744.0);
   const __m128d zero = _mm_setzero_pd();
   for (; i + 2 <= n; i += 2) {
@@ -173,7 +173,7 @@ void TCourbe::XWindowBloc(const double* r, int* pixels, std::size_t n) const {
     _mm_storel_epi64(reinterpret_cast<__m128i*>(pixels + i), px);
   }
 #endif
-  for (; i < n; ++i) pixels[i] = echelle::pixelLineaire(a, b, r[i]);
+  for (; i < n; ++i) pixels[i] = echellePixel::pixelLineaire(a, b, r[i]);
 }
 
 double TCourbe::XMonde(int xi) const {
@@ -260,7 +260,7 @@ void TCourbe::chercheMinmax(int Nbre, double& min, double& max) const {
   if (n > 0 && v == nullptr) {
     mi = ma = 0;  // an untouched vector reads as zeros
   } else if (n > 0) {
-    const echelle::Textremes e = echelle::extremes(v, std::size_t(n));
+    const echellePixel::Textremes e = echellePixel::extremes(v, std::size_t(n));
     mi = e.bas;
     ma = e.haut;
     // Missing and infinite values count as neither; NaN was skipped, and a

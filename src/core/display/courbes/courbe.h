@@ -18,7 +18,7 @@ class TLabelVoie;
 class TGroupeVoie;
 class TBoutonAbscisse;
 
-namespace echelle {
+namespace echellePixel {
 
 // Far off-screen pixels are clamped rather than wrapped, so that a line
 // towards them keeps its direction.
@@ -50,7 +50,7 @@ struct Textremes {
 };
 Textremes extremes(const double* v, std::size_t n);
 
-}  // namespace echelle
+}  // namespace echellePixel
 
 class TCourbe : public Tvoie {
  public:

@@ -1,7 +1,6 @@
 #include "core/display/dessin/dessin_graphe.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdlib>
 
@@ -83,7 +82,7 @@ void debutsDeColonnes(const int* x, std::size_t n, std::vector<std::size_t>& deb
 void reduitCourbe(const int* x, const std::vector<std::size_t>& debuts, double a, double b,
                   const double* v, Tpoints& tampon,
                   const std::function<void(const Tpoints&)>& fin) {
-  const auto pixel = [a, b](double w) { return echelle::pixelLineaire(a, b, w); };
+  const auto pixel = [a, b](double w) { return echellePixel::pixelLineaire(a, b, w); };
   tampon.clear();
   const auto ajoute = [&tampon](int px, int py) {
     if (tampon.empty() || tampon.back().x != px || tampon.back().y != py)
@@ -97,7 +96,7 @@ void reduitCourbe(const int* x, const std::vector<std::size_t>& debuts, double a
     // scale is monotonic. A NaN, an infinity or an overflowing value (an
     // extreme's pixel is then -1) or a missing value (necessarily between
     // the extremes) sends the run to the exact path.
-    const echelle::Textremes ex = echelle::extremes(v + i, e - i);
+    const echellePixel::Textremes ex = echellePixel::extremes(v + i, e - i);
     const int pBas = pixel(ex.bas);
     const int pHaut = pixel(ex.haut);
     const bool absente = ex.bas <= valeurAbsente && valeurAbsente <= ex.haut &&

@@ -88,9 +88,10 @@ void debutsDeColonnes(const int* x, std::size_t n, std::vector<std::size_t>& deb
 
 // reduitPolyligne for drawing by columns (colonnesDePolyligne), with the
 // runs of x given by debutsDeColonnes and the ordinates given as values on a
-// linear axis (pixel a * v + b, see echelle::pixelLineaire), scaled as they
-// are read. Each column keeps its first, lowest, highest and last pixel,
-// the lowest and highest in that order whatever their order in the run.
+// linear axis (pixel a * v + b, see echellePixel::pixelLineaire): only the kept
+// points are scaled, without an array of pixels. The pieces are those of
+// reduitPolyligne; each column keeps its first, lowest, highest and last
+// pixel, the lowest and highest in that order whatever their order in the run.
 void reduitCourbe(const int* x, const std::vector<std::size_t>& debuts, double a, double b,
                   const double* v, Tpoints& tampon,
                   const std::function<void(const Tpoints&)>& fin);
