@@ -1,6 +1,7 @@
 // Channel sections of the configuration file: what is written, what is read
 // back, files of the Windows program, and sections no dialog could write.
 
+#include <ostream>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -221,6 +222,7 @@ struct CasTraduction {
   bool fichierPux, interfacePux;
   int numero, attendu;
 };
+void PrintTo(const CasTraduction& c, std::ostream* os) { *os << (c.fichierPux ? "PUX" : "VYK") << "->" << (c.interfacePux ? "PUX" : "VYK") << " " << c.numero; }
 class Traduction : public ModeleVoies, public ::testing::WithParamInterface<CasTraduction> {};
 
 TEST_P(Traduction, NumeroTraduitUneFois) {

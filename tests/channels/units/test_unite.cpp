@@ -1,3 +1,4 @@
+#include <ostream>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -67,6 +68,7 @@ struct CasLecture {
   Dims dimension;
   TuniteSansDim marque;
 };
+void PrintTo(const CasLecture& c, std::ostream* os) { *os << c.nom; }
 
 class LectureNom : public ::testing::TestWithParam<CasLecture> {};
 
@@ -327,6 +329,7 @@ struct CasPrefixe {
   long long e;
   const char* attendu;
 };
+void PrintTo(const CasPrefixe& c, std::ostream* os) { *os << c.nom << " e" << c.e; }
 
 class AppliquePrefixe : public ::testing::TestWithParam<CasPrefixe> {};
 

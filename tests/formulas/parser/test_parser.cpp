@@ -1,5 +1,6 @@
 #include "core/formulas/parser/parser.h"
 
+#include <ostream>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -29,6 +30,7 @@ struct CasValeur {
   double v;
   double attendu;
 };
+void PrintTo(const CasValeur& c, std::ostream* os) { *os << c.formule << " V=" << c.v; }
 
 class Valeurs : public testing::TestWithParam<CasValeur> {};
 
@@ -106,6 +108,7 @@ struct CasErreur {
   const char* formule;
   const char* message;
 };
+void PrintTo(const CasErreur& c, std::ostream* os) { *os << c.formule; }
 
 class Erreurs : public testing::TestWithParam<CasErreur> {};
 
@@ -241,6 +244,7 @@ struct CasEchec {
   const char* formule;
   double v;
 };
+void PrintTo(const CasEchec& c, std::ostream* os) { *os << c.formule << " V=" << c.v; }
 
 class EchecsDEvaluation : public testing::TestWithParam<CasEchec> {};
 
