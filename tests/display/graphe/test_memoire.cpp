@@ -20,7 +20,21 @@ long residentKo() {
   return 0;
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool sousSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool sousSanitizer = true;
+#else
+constexpr bool sousSanitizer = false;
+#endif
+#else
+constexpr bool sousSanitizer = false;
+#endif
+
 TEST(Memoire, BalayageCompletEtQuinzePages) {
+  // The sanitizer's allocator and shadow memory make resident sizes meaningless.
+  if (sousSanitizer) GTEST_SKIP() << "resident memory is not measured under AddressSanitizer";
   const long depart = residentKo();
   if (depart == 0) GTEST_SKIP() << "/proc/self/status illisible";
   TgrapheVYK g;
