@@ -131,7 +131,7 @@ public:
   void miseAJourRom();          // firmware push of dossierProgramme/codevyk2.hex
   void arretInterface();        // window closing: "WRESET", 500 ms, BrixoPresent := false
 
-  // Which handler receives the bytes now (for tests and for Part 2.3).
+  // Which handler receives the bytes now (for tests and for the stream decoders).
   enum class Recepteur { aucun, ligneAscii, binaire };
   Recepteur recepteur() const { return recepteur_; }
 
